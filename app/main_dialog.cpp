@@ -1,0 +1,117 @@
+#include "app/main_dialog.h"
+
+#include "app/resources/resource_ids.h"
+#include "drivers/driver_table.h"
+#include "platform/wgl_binding.h"
+#include "report/renderer_report.h"
+#include "view/gl_view.h"
+#include "view/view_window.h"
+
+DialogControls dialogControls;
+HINSTANCE appInstance = nullptr;
+HCURSOR dragCursor = nullptr;
+
+void DialogControls::LookUpControls()
+{
+    view = GetDlgItem(dialog, IDC_VIEW);
+    previousViewWindowProc = reinterpret_cast<WNDPROC>(GetWindowLongA(view, GWL_WNDPROC));
+    SetWindowLongA(view, GWL_WNDPROC, reinterpret_cast<LONG>(ViewWindowProc));
+
+    infoText = GetDlgItem(dialog, IDC_INFO_TEXT);
+    glExtensionList = GetDlgItem(dialog, IDC_GL_EXTENSIONS);
+    wglExtensionList = GetDlgItem(dialog, IDC_WGL_EXTENSIONS);
+    driverList = GetDlgItem(dialog, IDC_DRIVER_LIST);
+}
+
+static void SetDialogIcons(HWND dialog)
+{
+    HICON icon = LoadIconA(appInstance, MAKEINTRESOURCEA(IDI_GLINSPECT));
+    SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+}
+
+// Returns 1 when no rendering context could be had; the program then ends.
+static INT_PTR OnInitDialog(HWND dialog)
+{
+    dialogControls.dialog = dialog;
+    dialogControls.LookUpControls();
+    SetWindowLongA(dialog, GWL_WNDPROC, reinterpret_cast<LONG>(MainWindowProc));
+    FillDriverList(dialogControls.driverList);
+
+    if (!glView.Attach(dialogControls.view)) {
+        MessageBoxA(nullptr, "OpenGL Error : Initialization Failed", "OpenGL Error", MB_OK);
+        PostQuitMessage(-1);
+        return 1;
+    }
+    glView.SetupView(-1, -1, -1.0);
+    ShowRendererSummary(dialogControls.infoText);
+    SetDialogIcons(dialog);
+    FillExtensionList(dialogControls.glExtensionList,
+                      reinterpret_cast<const char*>(wgl.getString(GL_EXTENSIONS)));
+    FillExtensionList(dialogControls.wglExtensionList, QueryWglExtensions());
+    return 0;
+}
+
+INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM, LPARAM)
+{
+    if (message == WM_INITDIALOG)
+        return OnInitDialog(dialog);
+    return 0;
+}
+
+static void OnEraseBackground(HWND window, HDC deviceContext)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    HBRUSH brush = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+    FillRect(deviceContext, &client, brush);
+    DeleteObject(brush);
+}
+
+// The message's own parameters are not used: the view counts only when it is
+// the window under the pointer right now.
+static bool OnSetCursor()
+{
+    POINT pointer;
+    GetCursorPos(&pointer);
+    if (WindowFromPoint(pointer) != dialogControls.view)
+        return false;
+    SetCursor(dragCursor);
+    return true;
+}
+
+static void OnDriverSelectionChange()
+{
+    const LRESULT selection = SendMessageA(dialogControls.driverList, LB_GETCURSEL, 0, 0);
+    if (selection >= 0)
+        SwitchDriver(static_cast<int>(selection));
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    switch (message) {
+    case WM_DESTROY:
+        glView.Release();
+        PostQuitMessage(0);
+        break;
+    case WM_ERASEBKGND:
+        OnEraseBackground(window, reinterpret_cast<HDC>(wparam));
+        break;
+    case WM_SETCURSOR:
+        if (OnSetCursor())
+            return 1;
+        break;
+    case WM_COMMAND: {
+        const WORD id = LOWORD(wparam);
+        if (id == IDOK || id == IDCANCEL) {
+            glView.Release();
+            EndDialog(window, id);
+            return 1;
+        }
+        if (id == IDC_DRIVER_LIST && HIWORD(wparam) == LBN_SELCHANGE)
+            OnDriverSelectionChange();
+        break;
+    }
+    }
+    return DefWindowProcA(window, message, wparam, lparam);
+}

@@ -1,0 +1,17 @@
+# Cross toolchain: 32-bit Windows with MinGW-w64's win32 thread model, which
+# imports nothing newer than Windows 95 / NT 4.0 from KERNEL32.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+
+set(GLINSPECT_MINGW_PREFIX i686-w64-mingw32)
+set(CMAKE_C_COMPILER   ${GLINSPECT_MINGW_PREFIX}-gcc-win32)
+set(CMAKE_CXX_COMPILER ${GLINSPECT_MINGW_PREFIX}-g++-win32)
+set(CMAKE_RC_COMPILER  ${GLINSPECT_MINGW_PREFIX}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${GLINSPECT_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+
+# ctest runs the Windows test programs through Wine.
+set(CMAKE_CROSSCOMPILING_EMULATOR wine)

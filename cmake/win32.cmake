@@ -1,0 +1,31 @@
+# The Windows program: one small exe that loads on Windows 95 OSR2 and NT 4.0.
+
+# No C++ run-time pieces the program does not use.
+set(GLINSPECT_WIN32_FLAGS -fno-exceptions -fno-rtti -fno-threadsafe-statics
+    -ffunction-sections -fdata-sections -Wall -Wextra)
+set(GLINSPECT_WIN32_LINK_FLAGS -static-libgcc -static-libstdc++
+    -Wl,--gc-sections -Wl,--no-insert-timestamp -s)
+
+target_compile_options(glinspect_portable PRIVATE ${GLINSPECT_WIN32_FLAGS})
+
+add_library(glinspect_core STATIC
+    app/main_dialog.cpp
+    drivers/driver_table.cpp
+    platform/wgl_binding.cpp
+    report/renderer_report.cpp
+    view/gl_view.cpp
+    view/multisample_probe.cpp
+    view/scene.cpp
+    view/view_window.cpp
+)
+target_include_directories(glinspect_core PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_compile_options(glinspect_core PRIVATE ${GLINSPECT_WIN32_FLAGS})
+target_link_libraries(glinspect_core PUBLIC glinspect_portable glu32 opengl32 gdi32 user32 advapi32)
+
+add_executable(glinspect WIN32 app/main.cpp app/resources/glinspect.rc)
+target_compile_options(glinspect PRIVATE ${GLINSPECT_WIN32_FLAGS})
+target_link_options(glinspect PRIVATE ${GLINSPECT_WIN32_LINK_FLAGS})
+target_link_libraries(glinspect PRIVATE glinspect_core)
+set_target_properties(glinspect PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+set_source_files_properties(app/resources/glinspect.rc PROPERTIES
+    OBJECT_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/app/resources/glinspect.ico)

@@ -1,0 +1,39 @@
+#include "platform/wgl_binding.h"
+
+WglBinding RealWglBinding()
+{
+    WglBinding binding;
+    binding.choosePixelFormat = ChoosePixelFormat;
+    binding.describePixelFormat = DescribePixelFormat;
+    binding.setPixelFormat = SetPixelFormat;
+    binding.createContext = wglCreateContext;
+    binding.makeCurrent = wglMakeCurrent;
+    binding.deleteContext = wglDeleteContext;
+    binding.getCurrentContext = wglGetCurrentContext;
+    binding.getCurrentDC = wglGetCurrentDC;
+    binding.getProcAddress = wglGetProcAddress;
+    binding.getString = glGetString;
+    binding.swapBuffers = SwapBuffers;
+    return binding;
+}
+
+WglBinding wgl = RealWglBinding();
+
+// Entry points come back as the untyped PROC; each caller gets its own type,
+// by way of the generic function pointer type that every compiler accepts.
+template <typename Function>
+static Function FetchWglFunction(const char* name)
+{
+    using GenericFunction = void (*)();
+    return reinterpret_cast<Function>(reinterpret_cast<GenericFunction>(wgl.getProcAddress(name)));
+}
+
+PFNWGLGETEXTENSIONSSTRINGARBPROC FetchGetExtensionsStringARB()
+{
+    return FetchWglFunction<PFNWGLGETEXTENSIONSSTRINGARBPROC>("wglGetExtensionsStringARB");
+}
+
+PFNWGLCHOOSEPIXELFORMATARBPROC FetchChoosePixelFormatARB()
+{
+    return FetchWglFunction<PFNWGLCHOOSEPIXELFORMATARBPROC>("wglChoosePixelFormatARB");
+}

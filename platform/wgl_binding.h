@@ -1,0 +1,31 @@
+// The rendering-binding operations of GDI32 and OPENGL32 that the view and the
+// report call. They are reached through one table so that tests can stand in
+// for drivers this machine does not have; the program itself never changes it.
+#pragma once
+
+#include "platform/windows_headers.h"
+
+struct WglBinding {
+    int(WINAPI* choosePixelFormat)(HDC, const PIXELFORMATDESCRIPTOR*);
+    int(WINAPI* describePixelFormat)(HDC, int, UINT, PIXELFORMATDESCRIPTOR*);
+    BOOL(WINAPI* setPixelFormat)(HDC, int, const PIXELFORMATDESCRIPTOR*);
+    HGLRC(WINAPI* createContext)(HDC);
+    BOOL(WINAPI* makeCurrent)(HDC, HGLRC);
+    BOOL(WINAPI* deleteContext)(HGLRC);
+    HGLRC(WINAPI* getCurrentContext)();
+    HDC(WINAPI* getCurrentDC)();
+    PROC(WINAPI* getProcAddress)(LPCSTR);
+    const GLubyte*(WINAPI* getString)(GLenum);
+    BOOL(WINAPI* swapBuffers)(HDC);
+};
+
+// The table in use; it starts as RealWglBinding().
+extern WglBinding wgl;
+
+// The platform's own operations.
+WglBinding RealWglBinding();
+
+// The WGL extension entry points, fetched by name; each needs a current
+// context and is null when the driver lacks it.
+PFNWGLGETEXTENSIONSSTRINGARBPROC FetchGetExtensionsStringARB();
+PFNWGLCHOOSEPIXELFORMATARBPROC FetchChoosePixelFormatARB();

@@ -1,0 +1,16 @@
+# Native unit tests of the code that needs no Windows API.
+file(GLOB GLINSPECT_NATIVE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*_test.cpp)
+add_executable(glinspect_native_tests ${GLINSPECT_NATIVE_TEST_SOURCES})
+target_link_libraries(glinspect_native_tests PRIVATE glinspect_portable gtest_main)
+gtest_discover_tests(glinspect_native_tests TEST_PREFIX "native.")
+
+if(GLINSPECT_FUZZ)
+    add_executable(fuzz_extension_tokens ${CMAKE_CURRENT_LIST_DIR}/../fuzz/extension_tokens_fuzz.cpp)
+    target_compile_options(fuzz_extension_tokens PRIVATE -fsanitize=fuzzer)
+    target_link_options(fuzz_extension_tokens PRIVATE -fsanitize=fuzzer)
+    target_link_libraries(fuzz_extension_tokens PRIVATE glinspect_portable)
+    add_test(NAME fuzz.extension_tokens
+        COMMAND fuzz_extension_tokens -max_total_time=${GLINSPECT_FUZZ_SECONDS} -max_len=8192
+                -timeout=10 ${CMAKE_CURRENT_BINARY_DIR}/fuzz-corpus)
+    file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/fuzz-corpus)
+endif()
