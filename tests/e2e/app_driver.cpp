@@ -1,0 +1,141 @@
+#include "app_driver.h"
+
+namespace {
+
+struct WindowSearch {
+    DWORD processId;
+    const char* caption;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM context)
+{
+    WindowSearch* search = reinterpret_cast<WindowSearch*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->processId || !IsWindowVisible(window))
+        return TRUE;
+    if (WindowText(window) != search->caption)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+std::string Narrow(const std::wstring& wide)
+{
+    if (wide.empty())
+        return std::string();
+    const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &text[0], size,
+                        nullptr, nullptr);
+    return text;
+}
+
+}  // namespace
+
+std::string AppExePath()
+{
+    // The build passes a Unix path; Wine's drive Z: is the Unix root.
+    std::string path = "Z:" GLINSPECT_EXE;
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}
+
+AppDriver::~AppDriver()
+{
+    Kill();
+}
+
+bool AppDriver::Launch()
+{
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    std::string commandLine = "\"" + AppExePath() + "\"";
+    return CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &process_) != FALSE;
+}
+
+bool AppDriver::Start(DWORD timeoutMs)
+{
+    if (!Launch())
+        return false;
+    dialog_ = WaitForWindow("OpenGL Renderer infos", timeoutMs);
+    if (dialog_ == nullptr)
+        return false;
+    // The dialog shows only after its initialisation, which fills every control.
+    return true;
+}
+
+HWND AppDriver::WaitForWindow(const char* caption, DWORD timeoutMs) const
+{
+    WindowSearch search = {process_.dwProcessId, caption, nullptr};
+    WaitUntil(
+        [&search] {
+            EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        },
+        timeoutMs);
+    return search.found;
+}
+
+DWORD AppDriver::WaitForExit(DWORD timeoutMs)
+{
+    if (process_.hProcess == nullptr)
+        return STILL_ACTIVE;
+    if (WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0)
+        return STILL_ACTIVE;
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process_.hProcess, &code);
+    return code;
+}
+
+void AppDriver::Kill()
+{
+    if (process_.hProcess == nullptr)
+        return;
+    if (WaitForSingleObject(process_.hProcess, 0) != WAIT_OBJECT_0) {
+        TerminateProcess(process_.hProcess, 99);
+        WaitForSingleObject(process_.hProcess, 5000);
+    }
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+    process_ = PROCESS_INFORMATION();
+    dialog_ = nullptr;
+}
+
+std::string WindowText(HWND window)
+{
+    wchar_t text[4096];
+    const LRESULT length = SendMessageW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text));
+    return Narrow(std::wstring(text, static_cast<size_t>(length > 0 ? length : 0)));
+}
+
+std::vector<std::string> ListLines(HWND list)
+{
+    std::vector<std::string> lines;
+    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, i, 0);
+        std::wstring line(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+        const LRESULT got = SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&line[0]));
+        line.resize(static_cast<size_t>(got > 0 ? got : 0));
+        lines.push_back(Narrow(line));
+    }
+    return lines;
+}
+
+int ListSelection(HWND list)
+{
+    return static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0));
+}
+
+std::string WindowClass(HWND window)
+{
+    char name[256] = {};
+    GetClassNameA(window, name, sizeof(name));
+    return name;
+}

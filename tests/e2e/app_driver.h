@@ -1,0 +1,63 @@
+// Starts the real glinspect.exe and drives its dialog from this second
+// process, as a user would: windows found by caption, text read back with the
+// "W" messages (Wine returns UTF-16 for cross-process LB_GETTEXT either way).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+class AppDriver {
+public:
+    AppDriver() = default;
+    ~AppDriver();
+    AppDriver(const AppDriver&) = delete;
+    AppDriver& operator=(const AppDriver&) = delete;
+
+    // Launches the exe and waits up to timeoutMs for its main dialog to show
+    // a filled summary. False when it did not come up.
+    bool Start(DWORD timeoutMs = 20000);
+    // Launches the exe without waiting for anything.
+    bool Launch();
+
+    HWND Dialog() const { return dialog_; }
+    HWND Control(int id) const { return GetDlgItem(dialog_, id); }
+    DWORD ProcessId() const { return process_.dwProcessId; }
+    HANDLE Process() const { return process_.hProcess; }
+
+    // A top-level window of the app with this caption, waited for up to timeoutMs.
+    HWND WaitForWindow(const char* caption, DWORD timeoutMs) const;
+
+    // Exit code once the process has ended within timeoutMs, else STILL_ACTIVE.
+    DWORD WaitForExit(DWORD timeoutMs);
+    // Ends the process if it still runs.
+    void Kill();
+
+private:
+    PROCESS_INFORMATION process_ = {};
+    HWND dialog_ = nullptr;
+};
+
+// The program under test, as a Windows path.
+std::string AppExePath();
+
+// Window text and list lines of any window, read across processes.
+std::string WindowText(HWND window);
+std::vector<std::string> ListLines(HWND list);
+int ListSelection(HWND list);
+std::string WindowClass(HWND window);
+
+// Polls predicate every 20 ms until it holds or timeoutMs has passed.
+template <typename Predicate>
+bool WaitUntil(Predicate predicate, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (predicate())
+            return true;
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        Sleep(20);
+    }
+}
