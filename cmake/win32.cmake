@@ -11,6 +11,7 @@ target_compile_options(glinspect_portable PRIVATE ${GLINSPECT_WIN32_FLAGS})
 add_library(glinspect_core STATIC
     app/main_dialog.cpp
     drivers/driver_table.cpp
+    drivers/registry_driver_store.cpp
     platform/wgl_binding.cpp
     report/renderer_report.cpp
     view/gl_view.cpp

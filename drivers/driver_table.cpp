@@ -1,29 +1,28 @@
 #include "drivers/driver_table.h"
 
-DriverTableData DriverTable;
+#include "drivers/registry_driver_store.h"
 
-static void CopyField(char (&field)[kDriverFieldCapacity], const char* text)
-{
-    lstrcpynA(field, text, kDriverFieldCapacity);
-}
+DriverTableData DriverTable;
 
 void EnumerateDrivers()
 {
-    CopyField(DriverTable.entries[0].valueName, "Software (MICROSOFT)");
-    CopyField(DriverTable.entries[0].dllName, "OpenGL32.dll");
-    DriverTable.driverCount = 1;
+    RegistryDriverStore store(HKEY_LOCAL_MACHINE, CurrentDriverKey());
+    ReadDriverTable(DriverTable, store);
 }
 
 void FillDriverList(HWND driverList)
 {
     for (int row = 0; row < DriverTable.driverCount; ++row) {
-        char line[4096];
-        wsprintfA(line, "%s: %s", DriverTable.entries[row].valueName, DriverTable.entries[row].dllName);
+        char line[kDriverLineCapacity];
+        BuildDriverLine(DriverTable.entries[row], line, sizeof line);
         SendMessageA(driverList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
     }
-    SendMessageA(driverList, LB_SETCURSEL, 0, 0);
+    // Set by program: the list sends no LBN_SELCHANGE, so nothing is switched.
+    SendMessageA(driverList, LB_SETCURSEL, InitialDriverSelection(DriverTable), 0);
 }
 
-void SwitchDriver(int)
+void SwitchDriver(int row)
 {
+    RegistryDriverStore store(HKEY_LOCAL_MACHINE, CurrentDriverKey());
+    SwitchDriverRegistration(DriverTable, store, row);
 }

@@ -2,21 +2,8 @@
 // between a driver's enabled and disabled registration.
 #pragma once
 
+#include "drivers/driver_registrations.h"
 #include "platform/windows_headers.h"
-
-constexpr int kDriverFieldCapacity = 1024;
-constexpr int kDriverRows = 4;
-
-struct DriverEntry {
-    char dllName[kDriverFieldCapacity];
-    char valueName[kDriverFieldCapacity];
-};
-
-// Row 0 is the platform's software renderer; rows 1 to 3 hold registrations.
-struct DriverTableData {
-    DriverEntry entries[kDriverRows];
-    int driverCount;
-};
 
 extern DriverTableData DriverTable;
 

@@ -1,0 +1,23 @@
+// Where the driver registrations live: one key holding named string values.
+// The program uses the registry; tests use a store of their own.
+#pragma once
+
+class DriverStore {
+public:
+    // Opens the key, creating it when missing.
+    virtual bool Open() = 0;
+    // Reads the value at index into name (nameCapacity characters) and data
+    // (dataCapacity bytes), both capacities counting the terminating NUL.
+    // False when there is no such value, when either part does not fit, or on
+    // any other error.
+    virtual bool ReadValue(unsigned index, char* name, unsigned nameCapacity, char* data,
+                           unsigned dataCapacity) = 0;
+    // Writes a string value, creating or replacing it.
+    virtual bool WriteString(const char* name, const char* data) = 0;
+    virtual bool DeleteValue(const char* name) = 0;
+    // Ends what Open began; called only after an Open that succeeded.
+    virtual void Close() = 0;
+
+protected:
+    ~DriverStore() = default;
+};

@@ -1,0 +1,49 @@
+#include "drivers/registry_driver_store.h"
+
+#include <cstring>
+
+#include "drivers/driver_registrations.h"
+
+bool RegistryDriverStore::Open()
+{
+    return RegCreateKeyA(root_, subKey_, &key_) == ERROR_SUCCESS;
+}
+
+bool RegistryDriverStore::ReadValue(unsigned index, char* name, unsigned nameCapacity, char* data,
+                                    unsigned dataCapacity)
+{
+    DWORD nameLength = nameCapacity;
+    DWORD dataLength = dataCapacity;
+    return RegEnumValueA(key_, index, name, &nameLength, nullptr, nullptr,
+                         reinterpret_cast<BYTE*>(data), &dataLength) == ERROR_SUCCESS;
+}
+
+bool RegistryDriverStore::WriteString(const char* name, const char* data)
+{
+    const DWORD length = static_cast<DWORD>(std::strlen(data) + 1);
+    return RegSetValueExA(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data), length) ==
+           ERROR_SUCCESS;
+}
+
+bool RegistryDriverStore::DeleteValue(const char* name)
+{
+    return RegDeleteValueA(key_, name) == ERROR_SUCCESS;
+}
+
+void RegistryDriverStore::Close()
+{
+    RegCloseKey(key_);
+    key_ = nullptr;
+}
+
+const char* CurrentDriverKey()
+{
+    // NOTE: Windows 95 knows only the original structure; its size must be given.
+    static_assert(sizeof(OSVERSIONINFOA) == 148, "OSVERSIONINFOA as Windows 95 knows it");
+    OSVERSIONINFOA version;
+    std::memset(&version, 0, sizeof version);
+    version.dwOSVersionInfoSize = sizeof version;
+    if (!GetVersionExA(&version))
+        version.dwPlatformId = 0;
+    return DriverKeyForPlatform(version.dwPlatformId);
+}

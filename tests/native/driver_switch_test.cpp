@@ -1,0 +1,177 @@
+// Picking a line of the driver list rewrites the registrations in the store.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "drivers/driver_registrations.h"
+#include "memory_driver_store.h"
+
+namespace {
+
+using Values = MemoryDriverStore::Values;
+
+// The program's view of a store: the table read at start and the picks made
+// on its lines afterwards.
+class DriverSwitch : public ::testing::Test {
+protected:
+    void Start(Values values)
+    {
+        store_.values = std::move(values);
+        ReadDriverTable(table_, store_);
+    }
+    void Pick(int line)
+    {
+        SwitchDriverRegistration(table_, store_, line);
+        EXPECT_FALSE(store_.open) << "key left open";
+    }
+    // The line a fresh start would select.
+    int SelectionAfterRestart()
+    {
+        DriverTableData table;
+        ReadDriverTable(table, store_);
+        return InitialDriverSelection(table);
+    }
+
+    MemoryDriverStore store_;
+    DriverTableData table_;
+};
+
+TEST_F(DriverSwitch, NoRegistrationWritesNothing)
+{
+    Start({});
+    Pick(0);
+    EXPECT_EQ(store_.writes + store_.deletes, 0);
+    EXPECT_TRUE(store_.values.empty());
+}
+
+TEST_F(DriverSwitch, OneDriverRoundTripsTwice)
+{
+    Start({{"Vendor", "vendor.dll"}});
+    for (int round = 0; round < 2; ++round) {
+        Pick(0);
+        EXPECT_EQ(store_.values, (Values{{"~Vendor", "vendor.dll"}}));
+        EXPECT_EQ(SelectionAfterRestart(), 0);
+        Pick(1);
+        EXPECT_EQ(store_.values, (Values{{"Vendor", "vendor.dll"}}));
+        EXPECT_EQ(SelectionAfterRestart(), 1);
+    }
+}
+
+TEST_F(DriverSwitch, DisabledDriverIsEnabledByItsLine)
+{
+    Start({{"~Vendor", "vendor.dll"}});
+    Pick(1);
+    EXPECT_EQ(store_.values, (Values{{"Vendor", "vendor.dll"}}));
+    Pick(0);
+    EXPECT_EQ(store_.values, (Values{{"~Vendor", "vendor.dll"}}));
+}
+
+TEST_F(DriverSwitch, PickingTheFormInEffectAgainKeepsOneValue)
+{
+    Start({{"~Vendor", "vendor.dll"}});
+    Pick(0);
+    EXPECT_EQ(store_.values, (Values{{"~Vendor", "vendor.dll"}}));
+}
+
+TEST_F(DriverSwitch, OnlyOneLeadingTildeIsTheDisabledMark)
+{
+    Start({{"~~Odd", "odd.dll"}});
+    Pick(1);
+    EXPECT_EQ(store_.values, (Values{{"~Odd", "odd.dll"}}));
+    Pick(0);
+    EXPECT_EQ(store_.values, (Values{{"~~Odd", "odd.dll"}}));
+}
+
+TEST_F(DriverSwitch, FailedWriteKeepsTheOldRegistration)
+{
+    Start({{"Vendor", "vendor.dll"}});
+    store_.failWrites = true;
+    Pick(0);
+    EXPECT_EQ(store_.writes, 1);
+    EXPECT_EQ(store_.deletes, 0);
+    EXPECT_EQ(store_.values, (Values{{"Vendor", "vendor.dll"}}));
+}
+
+TEST_F(DriverSwitch, KeyThatCannotBeOpenedIsNotWritten)
+{
+    Start({{"Vendor", "vendor.dll"}});
+    store_.failOpen = true;
+    Pick(0);
+    Pick(1);
+    EXPECT_EQ(store_.writes + store_.deletes + store_.closes, 1) << "only the start-up read closes";
+    EXPECT_EQ(store_.values, (Values{{"Vendor", "vendor.dll"}}));
+}
+
+TEST_F(DriverSwitch, LinesOutsideTheTableChangeNothing)
+{
+    Start({{"Vendor", "vendor.dll"}});
+    const int opensAtStart = store_.opens;
+    Pick(2);
+    Pick(kDriverRows);
+    Pick(-1);
+    EXPECT_EQ(store_.opens, opensAtStart);
+    EXPECT_EQ(store_.values, (Values{{"Vendor", "vendor.dll"}}));
+}
+
+TEST_F(DriverSwitch, ValueAddedByAnotherProgramIsLeftAlone)
+{
+    Start({{"Vendor", "vendor.dll"}});
+    // Another program registers a driver that now enumerates first.
+    store_.values.insert(store_.values.begin(), {"Other", "other.dll"});
+    Pick(0);
+    EXPECT_EQ(store_.values, (Values{{"Other", "other.dll"}, {"~Vendor", "vendor.dll"}}));
+}
+
+TEST_F(DriverSwitch, SoftwareLineDisablesEveryRegisteredRow)
+{
+    Start({{"A", "a.dll"}, {"~B", "b.dll"}, {"C", "c.dll"}});
+    Pick(0);
+    EXPECT_EQ(store_.values, (Values{{"~B", "b.dll"}, {"~A", "a.dll"}, {"~C", "c.dll"}}));
+}
+
+TEST_F(DriverSwitch, DriverLineEnablesThatRowAlone)
+{
+    Start({{"A", "a.dll"}, {"~B", "b.dll"}});
+    Pick(2);
+    EXPECT_EQ(store_.values, (Values{{"A", "a.dll"}, {"B", "b.dll"}}));
+    Pick(0);
+    Pick(1);
+    EXPECT_EQ(store_.values, (Values{{"~B", "b.dll"}, {"A", "a.dll"}}));
+}
+
+TEST_F(DriverSwitch, ValuesBeyondTheThirdAreNeverTouched)
+{
+    Start({{"A", "a.dll"}, {"B", "b.dll"}, {"C", "c.dll"}, {"D", "d.dll"}, {"~E", "e.dll"}});
+    Pick(0);
+    EXPECT_EQ(store_.values, (Values{{"D", "d.dll"}, {"~E", "e.dll"}, {"~A", "a.dll"},
+                                     {"~B", "b.dll"}, {"~C", "c.dll"}}));
+    Pick(3);
+    Pick(1);
+    EXPECT_EQ(store_.values, (Values{{"D", "d.dll"}, {"~E", "e.dll"}, {"~B", "b.dll"},
+                                     {"C", "c.dll"}, {"A", "a.dll"}}));
+}
+
+TEST_F(DriverSwitch, DisabledNameMustStayReadable)
+{
+    const std::string longest(kDriverReadCapacity - 1, 'n');  // its "~" form would not fit
+    Start({{longest, "long.dll"}});
+    Pick(0);
+    EXPECT_EQ(store_.values, (Values{{longest, "long.dll"}}));
+    EXPECT_EQ(store_.writes, 0);
+
+    const std::string shorter(kDriverReadCapacity - 2, 'n');
+    Start({{shorter, "short.dll"}});
+    Pick(0);
+    EXPECT_EQ(store_.values, (Values{{"~" + shorter, "short.dll"}}));
+    EXPECT_EQ(SelectionAfterRestart(), 0);
+}
+
+TEST_F(DriverSwitch, LongestDisabledNameCanBeEnabled)
+{
+    const std::string longest = "~" + std::string(kDriverReadCapacity - 2, 'n');
+    Start({{longest, "long.dll"}});
+    Pick(1);
+    EXPECT_EQ(store_.values, (Values{{longest.substr(1), "long.dll"}}));
+}
+
+}  // namespace
