@@ -1,0 +1,198 @@
+// The compiled resources of glinspect.exe: the dialog template and the icon,
+// read back from the exe itself.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+const WORD kFrench = MAKELANGID(LANG_FRENCH, SUBLANG_FRENCH);
+
+class ExeResources : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string path = "Z:" GLINSPECT_EXE;
+        for (char& c : path)
+            if (c == '/')
+                c = '\\';
+        module_ = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        ASSERT_NE(module_, nullptr) << path;
+    }
+    void TearDown() override { FreeLibrary(module_); }
+
+    // The bytes of a resource in French (France); empty when there is none.
+    std::vector<unsigned char> Resource(LPCSTR type, LPCSTR name) const
+    {
+        HRSRC found = FindResourceExA(module_, type, name, kFrench);
+        if (found == nullptr)
+            return {};
+        const unsigned char* bytes =
+            static_cast<const unsigned char*>(LockResource(LoadResource(module_, found)));
+        return std::vector<unsigned char>(bytes, bytes + SizeofResource(module_, found));
+    }
+
+    HMODULE module_ = nullptr;
+};
+
+// Walks a DLGTEMPLATEEX, whose fields are packed 16-bit words.
+class TemplateReader {
+public:
+    explicit TemplateReader(const std::vector<unsigned char>& bytes) : bytes_(bytes) {}
+
+    WORD Word()
+    {
+        WORD value = 0;
+        if (offset_ + sizeof(value) > bytes_.size()) {
+            ADD_FAILURE() << "the template ends early";
+            return 0;
+        }
+        std::memcpy(&value, &bytes_[offset_], sizeof(value));
+        offset_ += 2;
+        return value;
+    }
+    DWORD Dword()
+    {
+        const DWORD low = Word();
+        return low | (static_cast<DWORD>(Word()) << 16);
+    }
+    short Short() { return static_cast<short>(Word()); }
+    // A string, or an ordinal written as "#n".
+    std::string SzOrOrdinal()
+    {
+        WORD first = Word();
+        if (first == 0xFFFF)
+            return "#" + std::to_string(Word());
+        std::string text;
+        for (; first != 0; first = Word())
+            text += static_cast<char>(first);
+        return text;
+    }
+    void AlignToDword() { offset_ = (offset_ + 3) & ~static_cast<size_t>(3); }
+
+private:
+    const std::vector<unsigned char>& bytes_;
+    size_t offset_ = 0;
+};
+
+// A predefined control class, whether the template names it or gives its
+// ordinal, as its upper-case name.
+std::string PredefinedClass(std::string name)
+{
+    if (name == "#128")
+        return "BUTTON";
+    if (name == "#130")
+        return "STATIC";
+    if (name == "#131")
+        return "LISTBOX";
+    CharUpperA(&name[0]);
+    return name;
+}
+
+struct ItemExpectation {
+    DWORD style;
+    DWORD exStyle;
+    short x, y, cx, cy;
+    DWORD id;
+    const char* windowClass;
+    const char* title;
+};
+
+TEST_F(ExeResources, DialogTemplateIsTheMainDialogExactly)
+{
+    const std::vector<unsigned char> bytes = Resource(RT_DIALOG, MAKEINTRESOURCEA(103));
+    ASSERT_FALSE(bytes.empty()) << "no French dialog 103";
+    TemplateReader reader(bytes);
+
+    EXPECT_EQ(reader.Word(), 1);       // dlgVer
+    EXPECT_EQ(reader.Word(), 0xFFFF);  // signature: an extended template
+    reader.Dword();                    // helpID
+    EXPECT_EQ(reader.Dword(), 0u);     // exStyle
+    EXPECT_EQ(reader.Dword(),
+              static_cast<DWORD>(WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT));
+    ASSERT_EQ(reader.Word(), 6);  // cDlgItems
+    EXPECT_EQ(reader.Short(), 22);
+    EXPECT_EQ(reader.Short(), 17);
+    EXPECT_EQ(reader.Short(), 237);
+    EXPECT_EQ(reader.Short(), 329);
+    EXPECT_EQ(reader.SzOrOrdinal(), "");  // no menu
+    EXPECT_EQ(reader.SzOrOrdinal(), "");  // the predefined dialog class
+    EXPECT_EQ(reader.SzOrOrdinal(), "OpenGL Renderer infos");
+    EXPECT_EQ(reader.Word(), 8);  // point size
+    EXPECT_EQ(reader.Word(), 0);  // weight
+    const WORD italicAndCharset = reader.Word();
+    EXPECT_EQ(italicAndCharset & 0xFF, 0);       // not italic
+    EXPECT_EQ(italicAndCharset >> 8, DEFAULT_CHARSET);
+    EXPECT_EQ(reader.SzOrOrdinal(), "MS Sans Serif");
+
+    const DWORD list = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_BORDER | WS_TABSTOP | LBS_NOTIFY |
+                       LBS_NOINTEGRALHEIGHT;
+    const ItemExpectation items[6] = {
+        {WS_CHILD | WS_VISIBLE | WS_GROUP | SS_NOTIFY, WS_EX_CLIENTEDGE, 154, 8, 75, 71, 1001,
+         "STATIC", "OpenGL Shape"},
+        {WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 179, 306, 50, 14, IDOK, "BUTTON", "OK"},
+        {list | LBS_SORT, 0, 8, 84, 221, 144, 1003, "LISTBOX", ""},
+        {WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT, 0, 8, 8, 142, 70, 1004, "STATIC", "Infos:"},
+        {list, 0, 8, 296, 164, 24, 1005, "LISTBOX", ""},
+        {list | LBS_SORT, 0, 8, 232, 221, 59, 1006, "LISTBOX", ""},
+    };
+    for (const ItemExpectation& item : items) {
+        SCOPED_TRACE(item.id);
+        reader.AlignToDword();
+        reader.Dword();  // helpID
+        EXPECT_EQ(reader.Dword(), item.exStyle);
+        EXPECT_EQ(reader.Dword(), item.style);
+        EXPECT_EQ(reader.Short(), item.x);
+        EXPECT_EQ(reader.Short(), item.y);
+        EXPECT_EQ(reader.Short(), item.cx);
+        EXPECT_EQ(reader.Short(), item.cy);
+        EXPECT_EQ(reader.Dword(), item.id);
+        EXPECT_EQ(PredefinedClass(reader.SzOrOrdinal()), item.windowClass);
+        EXPECT_EQ(reader.SzOrOrdinal(), item.title);
+        EXPECT_EQ(reader.Word(), 0);  // no creation data
+    }
+}
+
+#pragma pack(push, 2)
+struct IconDirEntry {
+    BYTE width, height, colourCount, reserved;
+    WORD planes, bitCount;
+    DWORD bytes;
+    WORD id;
+};
+#pragma pack(pop)
+
+TEST_F(ExeResources, IconHasThreeBitmapImagesOfTheRightSizesAndDepths)
+{
+    const std::vector<unsigned char> group = Resource(RT_GROUP_ICON, MAKEINTRESOURCEA(130));
+    ASSERT_GE(group.size(), 6u) << "no French icon group 130";
+    WORD count = 0;
+    std::memcpy(&count, &group[4], sizeof(count));
+    ASSERT_EQ(count, 3);
+    ASSERT_EQ(group.size(), 6 + 3 * sizeof(IconDirEntry));
+
+    const struct { int size, bits; } expected[3] = {{32, 8}, {16, 32}, {32, 32}};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        IconDirEntry entry;
+        std::memcpy(&entry, &group[6 + i * sizeof(IconDirEntry)], sizeof(entry));
+        EXPECT_EQ(entry.width, expected[i].size);
+        EXPECT_EQ(entry.height, expected[i].size);
+        EXPECT_EQ(entry.bitCount, expected[i].bits);
+
+        const std::vector<unsigned char> image = Resource(RT_ICON, MAKEINTRESOURCEA(entry.id));
+        ASSERT_GE(image.size(), sizeof(BITMAPINFOHEADER));
+        BITMAPINFOHEADER header;
+        std::memcpy(&header, image.data(), sizeof(header));
+        EXPECT_EQ(header.biSize, sizeof(BITMAPINFOHEADER)) << "a DIB, not a PNG";
+        EXPECT_EQ(header.biWidth, expected[i].size);
+        EXPECT_EQ(header.biHeight, 2 * expected[i].size);  // colour and mask
+        EXPECT_EQ(header.biBitCount, expected[i].bits);
+    }
+}
+
+}  // namespace
