@@ -107,6 +107,15 @@ void AppDriver::Kill()
     dialog_ = nullptr;
 }
 
+void AppDriver::Detach()
+{
+    if (process_.hProcess == nullptr)
+        return;
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+    process_ = PROCESS_INFORMATION();
+}
+
 std::string WindowText(HWND window)
 {
     wchar_t text[4096];

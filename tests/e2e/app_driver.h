@@ -33,6 +33,8 @@ public:
     DWORD WaitForExit(DWORD timeoutMs);
     // Ends the process if it still runs.
     void Kill();
+    // Lets the process run on after this driver is gone.
+    void Detach();
 
 private:
     PROCESS_INFORMATION process_ = {};

@@ -26,3 +26,30 @@ add_test(NAME e2e.no_glx
     COMMAND bash ${CMAKE_SOURCE_DIR}/tests/support/run-without-glx.sh
             $<TARGET_FILE:glinspect_e2e_tests> --gtest_filter=NoGlx.*)
 set_tests_properties(e2e.no_glx PROPERTIES TIMEOUT 300)
+
+# The view's frames taken from the X server, with and without multisampling.
+add_test(NAME e2e.multisample_screenshot
+    COMMAND sh ${CMAKE_SOURCE_DIR}/tests/e2e/multisample_screenshot.sh $<TARGET_FILE:glinspect>
+            ${CMAKE_BINARY_DIR}/tests/multisample_screenshot)
+set_tests_properties(e2e.multisample_screenshot PROPERTIES TIMEOUT 120)
+
+# The scripts' companion that shows, prints and closes the running dialog.
+add_executable(glinspect_dialog_tool ${CMAKE_SOURCE_DIR}/tests/e2e/dialog_tool.cpp
+    ${CMAKE_SOURCE_DIR}/tests/e2e/app_driver.cpp)
+target_compile_definitions(glinspect_dialog_tool PRIVATE GLINSPECT_EXE="$<TARGET_FILE:glinspect>")
+target_link_options(glinspect_dialog_tool PRIVATE -static-libgcc -static-libstdc++)
+set_target_properties(glinspect_dialog_tool PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+add_dependencies(glinspect_dialog_tool glinspect)
+
+# The view turned by dragging: a native script drives the running program
+# through a small Windows helper and judges the frames the X server holds.
+add_executable(glinspect_view_drag_helper ${CMAKE_SOURCE_DIR}/tests/e2e/view_drag_helper.cpp
+    ${CMAKE_SOURCE_DIR}/tests/e2e/app_driver.cpp)
+target_compile_definitions(glinspect_view_drag_helper PRIVATE GLINSPECT_EXE="$<TARGET_FILE:glinspect>")
+target_link_options(glinspect_view_drag_helper PRIVATE -static-libgcc -static-libstdc++)
+add_dependencies(glinspect_view_drag_helper glinspect)
+add_test(NAME e2e.view_drag
+    COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/e2e/view_drag.py
+            $<TARGET_FILE:glinspect_view_drag_helper> ${CMAKE_BINARY_DIR}/tests/view_drag)
+# One program at a time: its view's X window is found by size.
+set_tests_properties(e2e.view_drag PROPERTIES TIMEOUT 180 RUN_SERIAL TRUE)

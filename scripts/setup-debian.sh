@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing glinspect need on Debian 12, as
+# root. Does nothing when everything is already there.
+set -euo pipefail
+
+packages=(
+    # The cross toolchain and the build.
+    cmake make g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 mingw-w64-i686-dev
+    # Native unit tests, sanitizers and fuzzing.
+    g++ clang libclang-rt-14-dev googletest
+    libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
+    # Wine, a virtual display and Mesa's 32-bit OpenGL for it.
+    wine wine32:i386 xvfb xauth x11-utils
+    libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 libglu1-mesa:i386 libxcomposite1:i386
+    # The icon, screenshots and pixel checks.
+    icoutils imagemagick python3
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}\n' "$package" 2>/dev/null | grep -q '^install ok installed$' ||
+        missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+    echo "missing packages: ${missing[*]}; run this script as root to install them" >&2
+    exit 1
+fi
+echo "installing: ${missing[*]}"
+dpkg --add-architecture i386
+apt-get update -q
+DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
