@@ -6,5 +6,11 @@
 // The format found by the last successful probe.
 extern int multisampleFormat;
 
-// True when multisampleFormat now holds a usable multisampled format.
+// Runs ChooseMultisampleFormat on a hidden window of its own, which it then
+// destroys. True when multisampleFormat now holds a usable multisampled format.
 bool ProbeMultisampleFormat();
+
+// Gives deviceContext a plain format and a temporary context and asks the
+// driver for an accelerated double-buffered format with 4, else 2, samples.
+// The temporary context is gone again when it returns.
+bool ChooseMultisampleFormat(HDC deviceContext);

@@ -1,0 +1,397 @@
+// The multisample probe against a stand-in driver: the answers no real driver
+// here gives (no multisampling, only 2 samples, odd results, missing entry points).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "platform/wgl_binding.h"
+#include "view/gl_view.h"
+#include "view/multisample_probe.h"
+
+namespace {
+
+// What the stand-in driver answers and what it saw. One instance, since the
+// binding table holds plain function pointers.
+struct FakeDriver {
+    // Answers.
+    int plainFormat = 7;
+    bool describeSucceeds = true;
+    bool setFormatSucceeds = true;
+    bool createSucceeds = true;
+    bool makeCurrentSucceeds = true;
+    bool offerExtensionsString = true;
+    const char* wglExtensions = "WGL_ARB_pixel_format WGL_ARB_multisample";
+    const char* glExtensions = "GL_ARB_multisample GL_EXT_bgra";
+    bool offerChoose = true;
+    // Per sample count asked for: the call's result and the formats it reports.
+    BOOL chooseResult4 = TRUE;
+    UINT count4 = 1;
+    int format4 = 41;
+    BOOL chooseResult2 = TRUE;
+    UINT count2 = 1;
+    int format2 = 21;
+
+    // Observations.
+    std::vector<HGLRC> created;
+    std::vector<HGLRC> deleted;
+    HGLRC current = nullptr;
+    HDC currentDC = nullptr;
+    std::vector<std::pair<HDC, int>> formatsSet;
+    std::vector<int> described;
+    struct ChooseCall {
+        std::vector<int> attributes;
+        std::vector<FLOAT> floats;
+        UINT maxFormats;
+        HGLRC currentAtCall;
+    };
+    std::vector<ChooseCall> chooseCalls;
+    int nextContext = 0x100;
+};
+
+FakeDriver* fake = nullptr;
+
+int WINAPI FakeChoosePixelFormat(HDC, const PIXELFORMATDESCRIPTOR*)
+{
+    return fake->plainFormat;
+}
+
+int WINAPI FakeDescribePixelFormat(HDC, int format, UINT size, PIXELFORMATDESCRIPTOR* description)
+{
+    fake->described.push_back(format);
+    if (!fake->describeSucceeds)
+        return 0;
+    ZeroMemory(description, size);
+    description->nSize = sizeof(PIXELFORMATDESCRIPTOR);
+    description->nVersion = 1;
+    return 3;
+}
+
+BOOL WINAPI FakeSetPixelFormat(HDC deviceContext, int format, const PIXELFORMATDESCRIPTOR*)
+{
+    fake->formatsSet.push_back({deviceContext, format});
+    return fake->setFormatSucceeds ? TRUE : FALSE;
+}
+
+HGLRC WINAPI FakeCreateContext(HDC)
+{
+    if (!fake->createSucceeds)
+        return nullptr;
+    HGLRC context = reinterpret_cast<HGLRC>(static_cast<INT_PTR>(fake->nextContext++));
+    fake->created.push_back(context);
+    return context;
+}
+
+BOOL WINAPI FakeMakeCurrent(HDC deviceContext, HGLRC context)
+{
+    if (context == nullptr) {
+        fake->current = nullptr;
+        fake->currentDC = nullptr;
+        return TRUE;
+    }
+    if (!fake->makeCurrentSucceeds)
+        return FALSE;
+    fake->current = context;
+    fake->currentDC = deviceContext;
+    return TRUE;
+}
+
+BOOL WINAPI FakeDeleteContext(HGLRC context)
+{
+    fake->deleted.push_back(context);
+    if (fake->current == context)
+        fake->current = nullptr;
+    return TRUE;
+}
+
+HGLRC WINAPI FakeGetCurrentContext()
+{
+    return fake->current;
+}
+
+HDC WINAPI FakeGetCurrentDC()
+{
+    return fake->currentDC;
+}
+
+const char* WINAPI FakeGetExtensionsString(HDC)
+{
+    return fake->wglExtensions;
+}
+
+BOOL WINAPI FakeChoosePixelFormatARB(HDC, const int* attributes, const FLOAT* floats,
+                                     UINT maxFormats, int* format, UINT* count)
+{
+    FakeDriver::ChooseCall call;
+    int samples = 0;
+    for (; attributes[0] != 0 || attributes[1] != 0; attributes += 2) {
+        call.attributes.push_back(attributes[0]);
+        call.attributes.push_back(attributes[1]);
+        if (attributes[0] == WGL_SAMPLES_ARB)
+            samples = attributes[1];
+    }
+    for (; floats[0] != 0.0f || floats[1] != 0.0f; floats += 2) {
+        call.floats.push_back(floats[0]);
+        call.floats.push_back(floats[1]);
+    }
+    call.maxFormats = maxFormats;
+    call.currentAtCall = fake->current;
+    fake->chooseCalls.push_back(call);
+
+    // Out-slots a driver leaves alone on failure keep junk the probe must not use.
+    *format = 999;
+    *count = 0;
+    if (samples == 4) {
+        if (fake->count4 > 0)
+            *format = fake->format4;
+        *count = fake->count4;
+        return fake->chooseResult4;
+    }
+    if (samples == 2) {
+        if (fake->count2 > 0)
+            *format = fake->format2;
+        *count = fake->count2;
+        return fake->chooseResult2;
+    }
+    return FALSE;
+}
+
+PROC WINAPI FakeGetProcAddress(LPCSTR name)
+{
+    using Generic = void (*)();
+    if (fake->current == nullptr)
+        return nullptr;
+    if (fake->offerExtensionsString && std::string(name) == "wglGetExtensionsStringARB")
+        return reinterpret_cast<PROC>(reinterpret_cast<Generic>(FakeGetExtensionsString));
+    if (fake->offerChoose && std::string(name) == "wglChoosePixelFormatARB")
+        return reinterpret_cast<PROC>(reinterpret_cast<Generic>(FakeChoosePixelFormatARB));
+    return nullptr;
+}
+
+const GLubyte* WINAPI FakeGetString(GLenum name)
+{
+    if (name == GL_EXTENSIONS && fake->current != nullptr)
+        return reinterpret_cast<const GLubyte*>(fake->glExtensions);
+    return nullptr;
+}
+
+BOOL WINAPI FakeSwapBuffers(HDC)
+{
+    return TRUE;
+}
+
+const int kUnprobed = -12345;
+
+class ProbeWithFakeDriver : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        saved_ = wgl;
+        savedFormat_ = multisampleFormat;
+        fake = &driver_;
+        wgl.choosePixelFormat = FakeChoosePixelFormat;
+        wgl.describePixelFormat = FakeDescribePixelFormat;
+        wgl.setPixelFormat = FakeSetPixelFormat;
+        wgl.createContext = FakeCreateContext;
+        wgl.makeCurrent = FakeMakeCurrent;
+        wgl.deleteContext = FakeDeleteContext;
+        wgl.getCurrentContext = FakeGetCurrentContext;
+        wgl.getCurrentDC = FakeGetCurrentDC;
+        wgl.getProcAddress = FakeGetProcAddress;
+        wgl.getString = FakeGetString;
+        wgl.swapBuffers = FakeSwapBuffers;
+        multisampleFormat = kUnprobed;
+    }
+
+    void TearDown() override
+    {
+        // Whatever happened, the probe leaves no context current and none alive.
+        EXPECT_EQ(driver_.current, nullptr);
+        std::vector<HGLRC> created = driver_.created;
+        std::vector<HGLRC> deleted = driver_.deleted;
+        std::sort(created.begin(), created.end());
+        std::sort(deleted.begin(), deleted.end());
+        EXPECT_EQ(created, deleted) << "each temporary context is deleted exactly once";
+        wgl = saved_;
+        fake = nullptr;
+        multisampleFormat = savedFormat_;
+    }
+
+    static std::vector<int> ExpectedAttributes(int samples)
+    {
+        return {WGL_DRAW_TO_WINDOW_ARB, 1,  WGL_SUPPORT_OPENGL_ARB, 1,
+                WGL_ACCELERATION_ARB,   WGL_FULL_ACCELERATION_ARB,
+                WGL_COLOR_BITS_ARB,     24, WGL_ALPHA_BITS_ARB,     8,
+                WGL_DEPTH_BITS_ARB,     16, WGL_STENCIL_BITS_ARB,   0,
+                WGL_DOUBLE_BUFFER_ARB,  1,  WGL_SAMPLE_BUFFERS_ARB, 1,
+                WGL_SAMPLES_ARB,        samples};
+    }
+
+    FakeDriver driver_;
+    WglBinding saved_;
+    int savedFormat_ = 0;
+};
+
+TEST_F(ProbeWithFakeDriver, FourSamplesOfferedAreTakenAtTheFirstCall)
+{
+    ASSERT_TRUE(ProbeMultisampleFormat());
+    EXPECT_EQ(multisampleFormat, 41);
+
+    ASSERT_EQ(driver_.chooseCalls.size(), 1u);
+    const FakeDriver::ChooseCall& call = driver_.chooseCalls[0];
+    EXPECT_EQ(call.attributes, ExpectedAttributes(4));
+    EXPECT_TRUE(call.floats.empty());
+    EXPECT_EQ(call.maxFormats, 1u);
+    ASSERT_EQ(driver_.created.size(), 1u);
+    EXPECT_EQ(call.currentAtCall, driver_.created[0]) << "asked with the temporary context current";
+
+    // The hidden window got the plain format before its context was made.
+    ASSERT_EQ(driver_.formatsSet.size(), 1u);
+    EXPECT_EQ(driver_.formatsSet[0].second, 7);
+    EXPECT_TRUE(driver_.described.empty());
+}
+
+TEST_F(ProbeWithFakeDriver, TwoSamplesButNotFourGiveTheTwoSampleFormat)
+{
+    driver_.chooseResult4 = FALSE;
+    driver_.count4 = 0;
+    ASSERT_TRUE(ProbeMultisampleFormat());
+    EXPECT_EQ(multisampleFormat, 21);
+    ASSERT_EQ(driver_.chooseCalls.size(), 2u);
+    EXPECT_EQ(driver_.chooseCalls[0].attributes, ExpectedAttributes(4));
+    EXPECT_EQ(driver_.chooseCalls[1].attributes, ExpectedAttributes(2));
+    EXPECT_TRUE(driver_.chooseCalls[1].floats.empty());
+    EXPECT_EQ(driver_.chooseCalls[1].maxFormats, 1u);
+}
+
+TEST_F(ProbeWithFakeDriver, SuccessWithoutAnyFormatFoundIsAFailedAttempt)
+{
+    // The 4-sample call reports success but finds nothing: the 2-sample one runs.
+    driver_.count4 = 0;
+    ASSERT_TRUE(ProbeMultisampleFormat());
+    EXPECT_EQ(multisampleFormat, 21);
+    EXPECT_EQ(driver_.chooseCalls.size(), 2u);
+
+    // Both find nothing: the probe fails and keeps the old value.
+    driver_.chooseCalls.clear();
+    driver_.count2 = 0;
+    multisampleFormat = kUnprobed;
+    EXPECT_FALSE(ProbeMultisampleFormat());
+    EXPECT_EQ(multisampleFormat, kUnprobed);
+    EXPECT_EQ(driver_.chooseCalls.size(), 2u);
+}
+
+TEST_F(ProbeWithFakeDriver, AFormatReportedWithAFailedCallIsNotTaken)
+{
+    driver_.chooseResult4 = FALSE;
+    driver_.chooseResult2 = FALSE;
+    EXPECT_FALSE(ProbeMultisampleFormat());
+    EXPECT_EQ(multisampleFormat, kUnprobed);
+    EXPECT_EQ(driver_.chooseCalls.size(), 2u);
+}
+
+TEST_F(ProbeWithFakeDriver, NoMultisampleExtensionMeansNoQuestionAsked)
+{
+    // Only a longer name that starts like it; GL_EXTENSIONS is not consulted
+    // while the WGL string is there, even though the name stands there.
+    driver_.wglExtensions = "WGL_ARB_pixel_format WGL_ARB_multisample_extra";
+    driver_.glExtensions = "WGL_ARB_multisample";
+    EXPECT_FALSE(ProbeMultisampleFormat());
+    EXPECT_TRUE(driver_.chooseCalls.empty());
+    EXPECT_EQ(driver_.created.size(), 1u);
+    EXPECT_EQ(multisampleFormat, kUnprobed);
+}
+
+TEST_F(ProbeWithFakeDriver, WithoutAWglStringTheOpenGlStringDecides)
+{
+    driver_.offerExtensionsString = false;
+    driver_.glExtensions = "GL_ARB_multisample GL_EXT_bgra";
+    EXPECT_FALSE(ProbeMultisampleFormat()) << "GL_ARB_multisample is not the WGL name";
+    EXPECT_TRUE(driver_.chooseCalls.empty());
+    EXPECT_EQ(driver_.created.size(), 1u);
+    EXPECT_EQ(multisampleFormat, kUnprobed);
+
+    // A WGL string that is null counts as missing too.
+    driver_.offerExtensionsString = true;
+    driver_.wglExtensions = nullptr;
+    driver_.glExtensions = "GL_EXT_bgra WGL_ARB_multisample";
+    EXPECT_TRUE(ProbeMultisampleFormat());
+    EXPECT_EQ(multisampleFormat, 41);
+}
+
+TEST_F(ProbeWithFakeDriver, MissingChoosePixelFormatEntryPointFails)
+{
+    driver_.offerChoose = false;
+    EXPECT_FALSE(ProbeMultisampleFormat());
+    EXPECT_EQ(driver_.created.size(), 1u);
+    EXPECT_EQ(multisampleFormat, kUnprobed);
+}
+
+TEST_F(ProbeWithFakeDriver, NoPlainMatchFallsBackToFormatOne)
+{
+    driver_.plainFormat = 0;
+    EXPECT_TRUE(ProbeMultisampleFormat());
+    EXPECT_EQ(driver_.described, std::vector<int>{1});
+    ASSERT_EQ(driver_.formatsSet.size(), 1u);
+    EXPECT_EQ(driver_.formatsSet[0].second, 1);
+}
+
+TEST_F(ProbeWithFakeDriver, FailuresBeforeTheTemporaryContextCreateNone)
+{
+    driver_.plainFormat = 0;
+    driver_.describeSucceeds = false;
+    EXPECT_FALSE(ProbeMultisampleFormat());
+    EXPECT_TRUE(driver_.formatsSet.empty());
+
+    driver_.plainFormat = 7;
+    driver_.setFormatSucceeds = false;
+    EXPECT_FALSE(ProbeMultisampleFormat());
+
+    driver_.setFormatSucceeds = true;
+    driver_.createSucceeds = false;
+    EXPECT_FALSE(ProbeMultisampleFormat());
+
+    EXPECT_TRUE(driver_.created.empty());
+    EXPECT_TRUE(driver_.chooseCalls.empty());
+    EXPECT_EQ(multisampleFormat, kUnprobed);
+}
+
+TEST_F(ProbeWithFakeDriver, AContextThatCannotBeMadeCurrentIsStillDeleted)
+{
+    driver_.makeCurrentSucceeds = false;
+    EXPECT_FALSE(ProbeMultisampleFormat());
+    EXPECT_EQ(driver_.created.size(), 1u);
+    EXPECT_TRUE(driver_.chooseCalls.empty());
+    EXPECT_EQ(multisampleFormat, kUnprobed);
+}
+
+TEST_F(ProbeWithFakeDriver, TheViewTakesTheProbedFormatElseThePlainOne)
+{
+    // A real window for the view, so that the probe's hidden window and the
+    // view's device context are told apart by handle.
+    HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 60, 40, nullptr, nullptr, nullptr,
+                                  nullptr);
+    ASSERT_NE(window, nullptr);
+    HDC viewDC = GetDC(window);
+
+    GlView view;
+    view.SelectPixelFormat(viewDC);
+    EXPECT_EQ(view.pixelFormat, 41);
+    ASSERT_EQ(driver_.formatsSet.size(), 2u);
+    EXPECT_NE(driver_.formatsSet[0].first, viewDC) << "the probe works on a window of its own";
+    EXPECT_EQ(driver_.formatsSet[1], std::make_pair(viewDC, 41));
+
+    driver_.formatsSet.clear();
+    driver_.offerChoose = false;
+    GlView plainView;
+    plainView.SelectPixelFormat(viewDC);
+    EXPECT_EQ(plainView.pixelFormat, 7);
+    ASSERT_EQ(driver_.formatsSet.size(), 2u);
+    EXPECT_EQ(driver_.formatsSet[1], std::make_pair(viewDC, 7));
+
+    ReleaseDC(window, viewDC);
+    DestroyWindow(window);
+}
+
+}  // namespace
