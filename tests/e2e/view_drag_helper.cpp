@@ -1,0 +1,151 @@
+// A command-line hand for the view's end-to-end test: the native test script
+// runs it once per step, under the same Wine session, to start the program,
+// to send mouse messages to its view control, and to ask whether it still
+// answers. The script itself captures the view's frames from the X server.
+//
+//   launch                         start the program; prints PID WIDTH HEIGHT R G B
+//                                  (view client size, button-face colour)
+//   press PID X Y                  WM_LBUTTONDOWN at client (X, Y)
+//   move PID X Y DX DY COUNT [up]  COUNT moves from (X, Y) in steps of (DX, DY);
+//                                  "up" sends them without MK_LBUTTON
+//   release PID X Y                WM_LBUTTONUP at client (X, Y)
+//   alive PID                      exit 0 when the dialog still answers
+//   close PID                      close box; prints the program's exit code
+//
+// Exit status 0 on success, 2 for a bad command line, 3 when the dialog is
+// not found or does not answer.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "app_driver.h"
+
+namespace {
+
+const char kCaption[] = "OpenGL Renderer infos";
+const int kViewId = 1001;
+
+struct Search {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK MatchDialog(HWND window, LPARAM context)
+{
+    Search* search = reinterpret_cast<Search*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->processId || !IsWindowVisible(window) || WindowText(window) != kCaption)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+HWND FindDialog(DWORD processId)
+{
+    Search search = {processId, nullptr};
+    EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Client coordinates packed as the window system does: signed 16-bit x low, y high.
+LPARAM Position(int x, int y)
+{
+    return static_cast<LPARAM>(static_cast<DWORD>(static_cast<WORD>(x)) |
+                               (static_cast<DWORD>(static_cast<WORD>(y)) << 16));
+}
+
+// Sends to the view and waits for the answer: a drag step repaints before
+// it returns, so the frame is on its way once this comes back.
+bool SendToView(HWND view, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(view, message, wparam, lparam, SMTO_NORMAL, 10000, &result) != 0;
+}
+
+int Launch()
+{
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    std::string commandLine = "\"" + AppExePath() + "\"";
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return 3;
+    HWND dialog = nullptr;
+    WaitUntil([&] { return (dialog = FindDialog(process.dwProcessId)) != nullptr; }, 20000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    if (dialog == nullptr)
+        return 3;
+    RECT client = {};
+    GetClientRect(GetDlgItem(dialog, kViewId), &client);
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    std::printf("%lu %ld %ld %d %d %d\n", process.dwProcessId, client.right, client.bottom,
+                GetRValue(face), GetGValue(face), GetBValue(face));
+    return 0;
+}
+
+int Close(DWORD processId, HWND dialog)
+{
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE,
+                                 FALSE, processId);
+    if (process == nullptr)
+        return 3;
+    PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    DWORD code = STILL_ACTIVE;
+    if (WaitForSingleObject(process, 10000) == WAIT_OBJECT_0) {
+        GetExitCodeProcess(process, &code);
+    } else {
+        TerminateProcess(process, 99);
+        WaitForSingleObject(process, 5000);
+    }
+    CloseHandle(process);
+    std::printf("%lu\n", code);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2)
+        return 2;
+    const char* command = argv[1];
+    if (std::strcmp(command, "launch") == 0)
+        return Launch();
+    if (argc < 3)
+        return 2;
+
+    const DWORD processId = std::strtoul(argv[2], nullptr, 10);
+    HWND dialog = FindDialog(processId);
+    if (dialog == nullptr)
+        return 3;
+    HWND view = GetDlgItem(dialog, kViewId);
+    auto number = [&](int index) { return index < argc ? std::atoi(argv[index]) : 0; };
+
+    if (std::strcmp(command, "alive") == 0) {
+        DWORD_PTR result = 0;
+        return SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result) ? 0 : 3;
+    }
+    if (std::strcmp(command, "close") == 0)
+        return Close(processId, dialog);
+    if (std::strcmp(command, "press") == 0 && argc == 5)
+        return SendToView(view, WM_LBUTTONDOWN, MK_LBUTTON, Position(number(3), number(4))) ? 0 : 3;
+    if (std::strcmp(command, "release") == 0 && argc == 5)
+        return SendToView(view, WM_LBUTTONUP, 0, Position(number(3), number(4))) ? 0 : 3;
+    if (std::strcmp(command, "move") == 0 && (argc == 8 || argc == 9)) {
+        const WPARAM buttons = argc == 9 && std::strcmp(argv[8], "up") == 0 ? 0 : MK_LBUTTON;
+        int x = number(3), y = number(4);
+        for (int step = 0; step < number(7); ++step) {
+            x += number(5);
+            y += number(6);
+            if (!SendToView(view, WM_MOUSEMOVE, buttons, Position(x, y)))
+                return 3;
+        }
+        return 0;
+    }
+    return 2;
+}
