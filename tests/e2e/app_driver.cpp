@@ -45,6 +45,18 @@ std::string AppExePath()
     return path;
 }
 
+std::string MatrixWindowsVersion()
+{
+    char version[32] = {};
+    const DWORD length = GetEnvironmentVariableA("GLINSPECT_WINDOWS_VERSION", version, sizeof(version));
+    return length > 0 && length < sizeof(version) ? version : "";
+}
+
+bool Is9xVersion(const std::string& version)
+{
+    return version == "win95" || version == "win98" || version == "winme";
+}
+
 AppDriver::~AppDriver()
 {
     Kill();

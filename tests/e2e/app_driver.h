@@ -44,6 +44,13 @@ private:
 // The program under test, as a Windows path.
 std::string AppExePath();
 
+// The Windows version the version matrix has Wine report to the program
+// (GLINSPECT_WINDOWS_VERSION: win95, win98, nt40, winxp, win10), or empty
+// outside the matrix.
+std::string MatrixWindowsVersion();
+// Whether a Wine version name belongs to the 9x family.
+bool Is9xVersion(const std::string& version);
+
 // Window text and list lines of any window, read across processes.
 std::string WindowText(HWND window);
 std::vector<std::string> ListLines(HWND list);
