@@ -1,9 +1,9 @@
 # The native build: unit tests, sanitizers and fuzz targets for the portable code.
-if(GLINSPECT_SANITIZE)
-    add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
-    add_link_options(-fsanitize=address,undefined)
+
+# The fuzz targets learn from the coverage of the code they exercise.
+if(GLINSPECT_FUZZ)
+    target_compile_options(glinspect_portable PRIVATE -fsanitize=fuzzer-no-link)
 endif()
-add_compile_options(-Wall -Wextra)
 
 # The test scene needs only OpenGL: it is drawn natively through Mesa's EGL
 # (offscreen, no display server) for its pixel tests.
