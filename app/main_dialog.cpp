@@ -1,5 +1,6 @@
 #include "app/main_dialog.h"
 
+#include "app/report_menu.h"
 #include "app/resources/resource_ids.h"
 #include "drivers/driver_table.h"
 #include "platform/wgl_binding.h"
@@ -80,6 +81,22 @@ static bool OnSetCursor()
     return true;
 }
 
+// The report menu belongs to the client area; a right click on the caption
+// keeps the system menu that default processing shows there.
+static bool OnContextMenu(HWND window, LPARAM position)
+{
+    POINT at = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+    if (!(at.x == -1 && at.y == -1)) {
+        RECT client;
+        GetClientRect(window, &client);
+        ScreenToClient(window, &at);
+        if (!PtInRect(&client, at))
+            return false;
+    }
+    ShowReportMenu(window, position);
+    return true;
+}
+
 static void OnDriverSelectionChange()
 {
     const LRESULT selection = SendMessageA(dialogControls.driverList, LB_GETCURSEL, 0, 0);
@@ -100,6 +117,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
     case WM_SETCURSOR:
         if (OnSetCursor())
             return 1;
+        break;
+    case WM_CONTEXTMENU:
+        if (OnContextMenu(window, lparam))
+            return 0;
         break;
     case WM_COMMAND: {
         const WORD id = LOWORD(wparam);

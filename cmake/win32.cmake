@@ -10,10 +10,12 @@ target_compile_options(glinspect_portable PRIVATE ${GLINSPECT_WIN32_FLAGS})
 
 add_library(glinspect_core STATIC
     app/main_dialog.cpp
+    app/report_menu.cpp
     drivers/driver_table.cpp
     drivers/registry_driver_store.cpp
     platform/wgl_binding.cpp
     report/renderer_report.cpp
+    report/report_collect.cpp
     view/gl_view.cpp
     view/multisample_probe.cpp
     view/scene.cpp
@@ -30,3 +32,10 @@ target_link_libraries(glinspect PRIVATE glinspect_core)
 set_target_properties(glinspect PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 set_source_files_properties(app/resources/glinspect.rc PROPERTIES
     OBJECT_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/app/resources/glinspect.ico)
+
+# The console companion that prints the whole report.
+add_executable(glinspect-report app/report_main.cpp)
+target_compile_options(glinspect-report PRIVATE ${GLINSPECT_WIN32_FLAGS})
+target_link_options(glinspect-report PRIVATE ${GLINSPECT_WIN32_LINK_FLAGS})
+target_link_libraries(glinspect-report PRIVATE glinspect_core)
+set_target_properties(glinspect-report PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})

@@ -10,6 +10,12 @@ void EnumerateDrivers()
     ReadDriverTable(DriverTable, store);
 }
 
+void EnumerateDriversReadOnly()
+{
+    RegistryDriverStore store(HKEY_LOCAL_MACHINE, CurrentDriverKey(), RegistryDriverStore::kReadOnly);
+    ReadDriverTable(DriverTable, store);
+}
+
 void FillDriverList(HWND driverList)
 {
     for (int row = 0; row < DriverTable.driverCount; ++row) {

@@ -10,6 +10,9 @@ extern DriverTableData DriverTable;
 // Reads the registrations into DriverTable; called once before any window exists.
 void EnumerateDrivers();
 
+// The same, for a reader that must change nothing: a missing key is not created.
+void EnumerateDriversReadOnly();
+
 // One list line per table row, in row order, and the line in effect selected.
 void FillDriverList(HWND driverList);
 

@@ -6,6 +6,8 @@
 
 bool RegistryDriverStore::Open()
 {
+    if (access_ == kReadOnly)
+        return RegOpenKeyExA(root_, subKey_, 0, KEY_READ, &key_) == ERROR_SUCCESS;
     return RegCreateKeyA(root_, subKey_, &key_) == ERROR_SUCCESS;
 }
 
@@ -20,6 +22,8 @@ bool RegistryDriverStore::ReadValue(unsigned index, char* name, unsigned nameCap
 
 bool RegistryDriverStore::WriteString(const char* name, const char* data)
 {
+    if (access_ == kReadOnly)
+        return false;
     const DWORD length = static_cast<DWORD>(std::strlen(data) + 1);
     return RegSetValueExA(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data), length) ==
            ERROR_SUCCESS;
@@ -27,6 +31,8 @@ bool RegistryDriverStore::WriteString(const char* name, const char* data)
 
 bool RegistryDriverStore::DeleteValue(const char* name)
 {
+    if (access_ == kReadOnly)
+        return false;
     return RegDeleteValueA(key_, name) == ERROR_SUCCESS;
 }
 

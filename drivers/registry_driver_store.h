@@ -6,7 +6,14 @@
 
 class RegistryDriverStore final : public DriverStore {
 public:
-    RegistryDriverStore(HKEY root, const char* subKey) : root_(root), subKey_(subKey) {}
+    enum Access { kCreateWhenMissing, kReadOnly };
+
+    // A kReadOnly store opens an existing key for reading only, and its
+    // writes and deletes fail.
+    RegistryDriverStore(HKEY root, const char* subKey, Access access = kCreateWhenMissing)
+        : root_(root), subKey_(subKey), access_(access)
+    {
+    }
 
     bool Open() override;
     bool ReadValue(unsigned index, char* name, unsigned nameCapacity, char* data,
@@ -18,6 +25,7 @@ public:
 private:
     HKEY root_;
     const char* subKey_;
+    Access access_;
     HKEY key_ = nullptr;
 };
 

@@ -5,6 +5,7 @@
 #include "view/gl_view.h"
 
 int multisampleFormat = 0;
+int multisampleSamples = 0;
 
 namespace {
 
@@ -28,7 +29,7 @@ bool TryChoose(PFNWGLCHOOSEPIXELFORMATARBPROC choose, HDC deviceContext, const i
 }
 
 // The questions to the driver; they need the temporary context current.
-bool FindMultisampleFormat(HDC deviceContext, int* format)
+bool FindMultisampleFormat(HDC deviceContext, int* format, int* samples)
 {
     if (!HasExtension("WGL_ARB_multisample"))
         return false;
@@ -51,10 +52,15 @@ bool FindMultisampleFormat(HDC deviceContext, int* format)
     };
     static_assert(sizeof(attributes) / sizeof(attributes[0]) == kSamplesValueIndex + 3,
                   "the samples value is the last before the terminating pair");
-    if (TryChoose(choose, deviceContext, attributes, format))
-        return true;
-    attributes[kSamplesValueIndex] = 2;
-    return TryChoose(choose, deviceContext, attributes, format);
+    const int kSampleCounts[] = {4, 2};
+    for (int wanted : kSampleCounts) {
+        attributes[kSamplesValueIndex] = wanted;
+        if (TryChoose(choose, deviceContext, attributes, format)) {
+            *samples = wanted;
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -77,14 +83,17 @@ bool ChooseMultisampleFormat(HDC deviceContext)
     if (temporary == nullptr)
         return false;
     int format = 0;
+    int samples = 0;
     bool found = false;
     if (wgl.makeCurrent(deviceContext, temporary) != FALSE)
-        found = FindMultisampleFormat(deviceContext, &format);
+        found = FindMultisampleFormat(deviceContext, &format, &samples);
     wgl.makeCurrent(nullptr, nullptr);
     wgl.deleteContext(temporary);
 
-    if (found)
+    if (found) {
         multisampleFormat = format;
+        multisampleSamples = samples;
+    }
     return found;
 }
 

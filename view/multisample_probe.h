@@ -3,8 +3,9 @@
 
 #include "platform/windows_headers.h"
 
-// The format found by the last successful probe.
+// The format found by the last successful probe, and its samples per pixel.
 extern int multisampleFormat;
+extern int multisampleSamples;
 
 // Runs ChooseMultisampleFormat on a hidden window of its own, which it then
 // destroys. True when multisampleFormat now holds a usable multisampled format.

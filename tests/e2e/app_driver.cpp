@@ -35,14 +35,97 @@ std::string Narrow(const std::wstring& wide)
 
 }  // namespace
 
-std::string AppExePath()
+// The build passes Unix paths; Wine's drive Z: is the Unix root.
+static std::string WindowsPath(std::string path)
 {
-    // The build passes a Unix path; Wine's drive Z: is the Unix root.
-    std::string path = "Z:" GLINSPECT_EXE;
     for (char& c : path)
         if (c == '/')
             c = '\\';
-    return path;
+    return "Z:" + path;
+}
+
+std::string AppExePath()
+{
+    return WindowsPath(GLINSPECT_EXE);
+}
+
+std::string ReportExePath()
+{
+    return WindowsPath(GLINSPECT_REPORT_EXE);
+}
+
+static std::string ReadWholeFile(const char* path)
+{
+    std::string text;
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return text;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof(buffer), &got, nullptr) && got > 0)
+        text.append(buffer, got);
+    CloseHandle(file);
+    return text;
+}
+
+DWORD RunCapturingOutput(const std::string& commandLine, std::string* out, std::string* err,
+                         DWORD timeoutMs)
+{
+    // Files, not pipes: nothing can block on a full pipe.
+    char tempDir[MAX_PATH];
+    char outPath[MAX_PATH];
+    char errPath[MAX_PATH];
+    GetTempPathA(sizeof(tempDir), tempDir);
+    GetTempFileNameA(tempDir, "out", 0, outPath);
+    GetTempFileNameA(tempDir, "err", 0, errPath);
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    HANDLE outFile = CreateFileA(outPath, GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+    HANDLE errFile = CreateFileA(errPath, GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = outFile;
+    startup.hStdError = errFile;
+    PROCESS_INFORMATION process = {};
+    std::string line = commandLine;
+    DWORD code = STILL_ACTIVE;
+    if (CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                       &process)) {
+        if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0)
+            GetExitCodeProcess(process.hProcess, &code);
+        else
+            TerminateProcess(process.hProcess, 99);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    CloseHandle(outFile);
+    CloseHandle(errFile);
+    if (out != nullptr)
+        *out = ReadWholeFile(outPath);
+    if (err != nullptr)
+        *err = ReadWholeFile(errPath);
+    DeleteFileA(outPath);
+    DeleteFileA(errPath);
+    return code;
+}
+
+std::string ClipboardText()
+{
+    std::string text;
+    if (!OpenClipboard(nullptr))
+        return text;
+    HANDLE data = GetClipboardData(CF_TEXT);
+    if (data != nullptr) {
+        if (const char* locked = static_cast<const char*>(GlobalLock(data))) {
+            text = locked;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
 }
 
 std::string MatrixWindowsVersion()

@@ -43,6 +43,17 @@ private:
 
 // The program under test, as a Windows path.
 std::string AppExePath();
+// The console companion, as a Windows path.
+std::string ReportExePath();
+
+// Runs a console program to its end (at most timeoutMs), with its standard
+// output and error read into out and err. Returns its exit code, or
+// STILL_ACTIVE when it had to be ended.
+DWORD RunCapturingOutput(const std::string& commandLine, std::string* out, std::string* err,
+                         DWORD timeoutMs = 30000);
+
+// The text on the clipboard as CF_TEXT; empty when there is none.
+std::string ClipboardText();
 
 // The Windows version the version matrix has Wine report to the program
 // (GLINSPECT_WINDOWS_VERSION: win95, win98, nt40, winxp, win10), or empty

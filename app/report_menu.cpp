@@ -1,0 +1,66 @@
+#include "app/report_menu.h"
+
+#include <cstring>
+
+#include "app/main_dialog.h"
+#include "report/report_collect.h"
+
+static const UINT kCopyReportCommand = 1;
+
+// Hands text to the clipboard, which then owns the memory.
+static bool SetClipboardText(HWND owner, const char* text, size_t length)
+{
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, length + 1);
+    if (memory == nullptr)
+        return false;
+    char* copy = static_cast<char*>(GlobalLock(memory));
+    if (copy == nullptr) {
+        GlobalFree(memory);
+        return false;
+    }
+    std::memcpy(copy, text, length + 1);
+    GlobalUnlock(memory);
+
+    if (!OpenClipboard(owner)) {
+        GlobalFree(memory);
+        return false;
+    }
+    EmptyClipboard();
+    const bool handedOver = SetClipboardData(CF_TEXT, memory) != nullptr;
+    CloseClipboard();
+    if (!handedOver)
+        GlobalFree(memory);
+    return handedOver;
+}
+
+bool CopyReportToClipboard(HWND dialog)
+{
+    const ReportControls controls = {dialogControls.infoText, dialogControls.glExtensionList,
+                                     dialogControls.wglExtensionList, dialogControls.driverList};
+    CollectedReport report;
+    if (!report.Collect(controls))
+        return false;
+    TextBuffer text;
+    WriteReportText(report.Data(), text);
+    return text.Ok() && SetClipboardText(dialog, text.Text(), text.Length());
+}
+
+void ShowReportMenu(HWND dialog, LPARAM position)
+{
+    POINT at = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+    if (at.x == -1 && at.y == -1) {
+        at.x = 0;
+        at.y = 0;
+        ClientToScreen(dialog, &at);
+    }
+    HMENU menu = CreatePopupMenu();
+    if (menu == nullptr)
+        return;
+    AppendMenuA(menu, MF_STRING, kCopyReportCommand, "Copy report");
+    const UINT chosen = static_cast<UINT>(TrackPopupMenu(
+        menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0,
+        dialog, nullptr));
+    DestroyMenu(menu);
+    if (chosen == kCopyReportCommand)
+        CopyReportToClipboard(dialog);
+}

@@ -1,0 +1,33 @@
+// A growable, always-terminated text buffer on the C heap, for output whose
+// length is not known up front. No exceptions: a failed allocation marks the
+// buffer as failed and later appends do nothing.
+#pragma once
+
+#include <cstddef>
+
+class TextBuffer {
+public:
+    TextBuffer() = default;
+    ~TextBuffer();
+    TextBuffer(const TextBuffer&) = delete;
+    TextBuffer& operator=(const TextBuffer&) = delete;
+
+    void Append(const char* text);
+    void Append(const char* text, std::size_t length);
+    void AppendChar(char c) { Append(&c, 1); }
+    void AppendNumber(long value);
+
+    // The text so far; "" before anything was appended.
+    const char* Text() const { return data_ != nullptr ? data_ : ""; }
+    std::size_t Length() const { return length_; }
+    // False once an allocation failed: the text is then incomplete.
+    bool Ok() const { return !failed_; }
+
+private:
+    bool Reserve(std::size_t length);
+
+    char* data_ = nullptr;
+    std::size_t length_ = 0;
+    std::size_t capacity_ = 0;
+    bool failed_ = false;
+};

@@ -1,0 +1,179 @@
+// The whole report: copied from the dialog's context menu, and printed by the
+// console companion, each checked against what the dialog shows.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app_driver.h"
+
+namespace {
+
+std::vector<std::string> SplitLines(const std::string& text, const std::string& end)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t found; (found = text.find(end, start)) != std::string::npos; start = found + end.size())
+        lines.push_back(text.substr(start, found - start));
+    if (start < text.size())
+        lines.push_back(text.substr(start));
+    return lines;
+}
+
+struct MenuSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK MatchPopupMenu(HWND window, LPARAM context)
+{
+    MenuSearch* search = reinterpret_cast<MenuSearch*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->processId || !IsWindowVisible(window) || WindowClass(window) != "#32768")
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// The menu the running program shows, when it is up.
+HWND FindPopupMenu(DWORD processId)
+{
+    MenuSearch search = {processId, nullptr};
+    EnumWindows(MatchPopupMenu, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The registrations key the program reads, as the report names it.
+std::string ExpectedDriverKey()
+{
+    return Is9xVersion(MatrixWindowsVersion())
+               ? "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\OpenGLdrivers"
+               : "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\OpenGLdrivers";
+}
+
+bool EndsWith(const std::string& text, const std::string& end)
+{
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+class ReportOfTheRunningDialog : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(app_.Start()) << "the dialog did not come up";
+        // Something else on the clipboard, so a copy that did nothing shows.
+        if (OpenClipboard(nullptr)) {
+            EmptyClipboard();
+            CloseClipboard();
+        }
+    }
+    void TearDown() override { app_.Kill(); }
+
+    // A right click in the middle of control, as the mouse delivers it, and
+    // the menu's one item chosen from the keyboard.
+    bool CopyByRightClickOn(HWND control)
+    {
+        RECT client;
+        GetClientRect(control, &client);
+        const LPARAM point = MAKELPARAM(client.right / 2, client.bottom / 2);
+        PostMessageA(control, WM_RBUTTONDOWN, MK_RBUTTON, point);
+        PostMessageA(control, WM_RBUTTONUP, 0, point);
+        HWND menu = nullptr;
+        if (!WaitUntil([&] { return (menu = FindPopupMenu(app_.ProcessId())) != nullptr; }, 10000))
+            return false;
+        PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+        return WaitUntil([] { return !ClipboardText().empty(); }, 10000);
+    }
+
+    // The report as the dialog's own controls show it.
+    std::vector<std::string> ShownLines()
+    {
+        std::vector<std::string> lines = SplitLines(WindowText(app_.Control(1004)), "\n");
+        lines.push_back("");  // the pixel format line, which no control shows
+        const std::vector<std::string> gl = ListLines(app_.Control(1003));
+        lines.push_back("OpenGL extensions (" + std::to_string(gl.size()) + "):");
+        for (const std::string& line : gl)
+            lines.push_back("  " + line);
+        const std::vector<std::string> wgl = ListLines(app_.Control(1006));
+        lines.push_back("WGL extensions (" + std::to_string(wgl.size()) + "):");
+        for (const std::string& line : wgl)
+            lines.push_back("  " + line);
+        lines.push_back("OpenGL drivers (" + ExpectedDriverKey() + "):");
+        const std::vector<std::string> drivers = ListLines(app_.Control(1005));
+        const int selected = ListSelection(app_.Control(1005));
+        for (size_t i = 0; i < drivers.size(); ++i)
+            lines.push_back((static_cast<int>(i) == selected ? "* " : "  ") + drivers[i]);
+        return lines;
+    }
+
+    void ExpectCopyIsWhatTheDialogShows()
+    {
+        const std::string copied = ClipboardText();
+        ASSERT_TRUE(EndsWith(copied, "\r\n")) << "CRLF line ends";
+        std::vector<std::string> lines = SplitLines(copied, "\r\n");
+        std::vector<std::string> shown = ShownLines();
+        ASSERT_EQ(lines.size(), shown.size());
+        // Mesa offers a 4-sample format, which the view gets.
+        EXPECT_EQ(lines[3].compare(0, 14, "Pixel format: "), 0) << lines[3];
+        EXPECT_TRUE(EndsWith(lines[3], ", samples: 4")) << lines[3];
+        EXPECT_GT(std::atoi(lines[3].c_str() + 14), 0) << lines[3];
+        shown[3] = lines[3];
+        for (size_t i = 0; i < lines.size(); ++i)
+            EXPECT_EQ(lines[i], shown[i]) << "line " << i;
+    }
+
+    AppDriver app_;
+};
+
+TEST_F(ReportOfTheRunningDialog, RightClickOnTheSummaryCopiesWhatTheDialogShows)
+{
+    ASSERT_TRUE(CopyByRightClickOn(app_.Control(1004)));
+    ExpectCopyIsWhatTheDialogShows();
+}
+
+TEST_F(ReportOfTheRunningDialog, TheMenuComesFromTheListsAndTheBackgroundToo)
+{
+    for (HWND control : {app_.Control(1003), app_.Control(1006), app_.Control(1005), app_.Dialog()}) {
+        SCOPED_TRACE(WindowClass(control));
+        if (OpenClipboard(nullptr)) {
+            EmptyClipboard();
+            CloseClipboard();
+        }
+        ASSERT_TRUE(CopyByRightClickOn(control));
+        EXPECT_EQ(ClipboardText().compare(0, 8, "Vendor: "), 0);
+    }
+}
+
+TEST_F(ReportOfTheRunningDialog, TheCompanionPrintsTheSameTextAndAgreeingJson)
+{
+    ASSERT_TRUE(CopyByRightClickOn(app_.Control(1004)));
+    std::string text, json, err;
+    ASSERT_EQ(RunCapturingOutput("\"" + ReportExePath() + "\"", &text, &err), 0u) << err;
+    EXPECT_EQ(text, ClipboardText());
+
+    ASSERT_EQ(RunCapturingOutput("\"" + ReportExePath() + "\" --json", &json, &err), 0u) << err;
+    ASSERT_FALSE(json.empty());
+    EXPECT_EQ(json.front(), '{');
+    // Every extension line of the dialog stands in the JSON as a string, in order.
+    size_t at = json.find("\"glExtensions\":[");
+    ASSERT_NE(at, std::string::npos);
+    for (const std::string& line : ListLines(app_.Control(1003))) {
+        const size_t next = json.find("\"" + line + "\"", at);
+        ASSERT_NE(next, std::string::npos) << line;
+        at = next + line.size() + 2;
+    }
+    EXPECT_NE(json.find(",\"samples\":4},"), std::string::npos);
+}
+
+TEST(NoGlx, TheCompanionSaysSoOnStandardErrorAndExitsWithOne)
+{
+    std::string out, err;
+    EXPECT_EQ(RunCapturingOutput("\"" + ReportExePath() + "\"", &out, &err), 1u);
+    EXPECT_EQ(err, "OpenGL Error : Initialization Failed\r\n");
+    EXPECT_TRUE(out.empty());
+}
+
+}  // namespace
