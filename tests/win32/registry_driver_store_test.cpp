@@ -120,3 +120,27 @@ TEST_F(RegistryStore, WrittenValueIsAStringWhoseLengthCountsTheNul)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(RegistryStore, AReadOnlyStoreCreatesNothingAndWritesNothing)
+{
+    RegistryDriverStore missing(HKEY_CURRENT_USER, kScratchKey, RegistryDriverStore::kReadOnly);
+    EXPECT_FALSE(missing.Open());
+    HKEY key = nullptr;
+    EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, kScratchKey, 0, KEY_READ, &key), ERROR_SUCCESS);
+
+    Put("VendorGL", "vendorgl.dll");
+    RegistryDriverStore store(HKEY_CURRENT_USER, kScratchKey, RegistryDriverStore::kReadOnly);
+    DriverTableData table;
+    ReadDriverTable(table, store);
+    EXPECT_EQ(table.driverCount, 2);
+    EXPECT_STREQ(table.entries[1].valueName, "VendorGL");
+
+    // Even a switch through it leaves the registration as it was.
+    SwitchDriverRegistration(table, store, 0);
+    EXPECT_EQ(Read().driverCount, 2);
+    EXPECT_STREQ(Read().entries[1].valueName, "VendorGL");
+}
+
+}  // namespace
