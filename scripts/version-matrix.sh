@@ -11,14 +11,18 @@ set -uo pipefail
 exe=$1; shift
 versions=("$@")
 [ ${#versions[@]} -gt 0 ] || versions=(win95 win98 nt40 winxp win10)
-appdefaults='HKCU\Software\Wine\AppDefaults\glinspect.exe'
+appdefaults='HKCU\Software\Wine\AppDefaults'
+# The dialog and its console companion see the same version.
+programs=(glinspect.exe glinspect-report.exe)
 logs=${GLINSPECT_LOGS:-/tmp}
 
 passed=0
 failed=0
 for version in "${versions[@]}"; do
     log="$logs/matrix-$version.log"
-    wine reg add "$appdefaults" /v Version /t REG_SZ /d "$version" /f </dev/null >/dev/null 2>&1
+    for program in "${programs[@]}"; do
+        wine reg add "$appdefaults\\$program" /v Version /t REG_SZ /d "$version" /f </dev/null >/dev/null 2>&1
+    done
     # The soak runs once, in the main suite; the error path needs a display without GLX.
     GLINSPECT_WINDOWS_VERSION=$version timeout 600 wine "$exe" \
         --gtest_filter='-NoGlx.*:Soak*.*' </dev/null >"$log" 2>&1
@@ -35,6 +39,8 @@ for version in "${versions[@]}"; do
         "$version" "$ok" "$bad" "$skipped" "$([ "$bad" -eq 0 ] || echo "; see $log")"
     [ "$bad" -eq 0 ] || grep -E '^\[  FAILED  \]|Failure' "$log" | head -20
 done
-wine reg delete "$appdefaults" /f </dev/null >/dev/null 2>&1
+for program in "${programs[@]}"; do
+    wine reg delete "$appdefaults\\$program" /f </dev/null >/dev/null 2>&1
+done
 echo "matrix: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

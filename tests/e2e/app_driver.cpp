@@ -5,6 +5,7 @@ namespace {
 struct WindowSearch {
     DWORD processId;
     const char* caption;
+    const char* className;
     HWND found;
 };
 
@@ -15,7 +16,9 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM context)
     GetWindowThreadProcessId(window, &owner);
     if (owner != search->processId || !IsWindowVisible(window))
         return TRUE;
-    if (WindowText(window) != search->caption)
+    if (search->caption != nullptr && WindowText(window) != search->caption)
+        return TRUE;
+    if (search->className != nullptr && WindowClass(window) != search->className)
         return TRUE;
     search->found = window;
     return FALSE;
@@ -165,16 +168,19 @@ bool AppDriver::Start(DWORD timeoutMs)
     return true;
 }
 
+HWND FindProcessWindow(DWORD processId, const char* caption, const char* className)
+{
+    WindowSearch search = {processId, caption, className, nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 HWND AppDriver::WaitForWindow(const char* caption, DWORD timeoutMs) const
 {
-    WindowSearch search = {process_.dwProcessId, caption, nullptr};
-    WaitUntil(
-        [&search] {
-            EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-            return search.found != nullptr;
-        },
-        timeoutMs);
-    return search.found;
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = FindProcessWindow(process_.dwProcessId, caption, nullptr)) != nullptr; },
+              timeoutMs);
+    return found;
 }
 
 DWORD AppDriver::WaitForExit(DWORD timeoutMs)

@@ -62,6 +62,10 @@ std::string MatrixWindowsVersion();
 // Whether a Wine version name belongs to the 9x family.
 bool Is9xVersion(const std::string& version);
 
+// A visible top-level window of process with this caption and class; a null
+// caption or class matches any. Null when there is none.
+HWND FindProcessWindow(DWORD processId, const char* caption, const char* className);
+
 // Window text and list lines of any window, read across processes.
 std::string WindowText(HWND window);
 std::vector<std::string> ListLines(HWND list);

@@ -21,28 +21,10 @@ std::vector<std::string> SplitLines(const std::string& text, const std::string& 
     return lines;
 }
 
-struct MenuSearch {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK MatchPopupMenu(HWND window, LPARAM context)
-{
-    MenuSearch* search = reinterpret_cast<MenuSearch*>(context);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner != search->processId || !IsWindowVisible(window) || WindowClass(window) != "#32768")
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
 // The menu the running program shows, when it is up.
 HWND FindPopupMenu(DWORD processId)
 {
-    MenuSearch search = {processId, nullptr};
-    EnumWindows(MatchPopupMenu, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return FindProcessWindow(processId, nullptr, "#32768");
 }
 
 // The registrations key the program reads, as the report names it.

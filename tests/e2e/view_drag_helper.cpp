@@ -27,27 +27,9 @@ namespace {
 const char kCaption[] = "OpenGL Renderer infos";
 const int kViewId = 1001;
 
-struct Search {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK MatchDialog(HWND window, LPARAM context)
-{
-    Search* search = reinterpret_cast<Search*>(context);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner != search->processId || !IsWindowVisible(window) || WindowText(window) != kCaption)
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
 HWND FindDialog(DWORD processId)
 {
-    Search search = {processId, nullptr};
-    EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return FindProcessWindow(processId, kCaption, nullptr);
 }
 
 // Client coordinates packed as the window system does: signed 16-bit x low, y high.
