@@ -85,36 +85,9 @@ void SetAppVersion(const char* version)
 // What reg.exe shows for key, for the test log.
 std::string RegQuery(const char* key)
 {
-    char tempDir[MAX_PATH];
-    char outputPath[MAX_PATH];
-    GetTempPathA(sizeof tempDir, tempDir);
-    GetTempFileNameA(tempDir, "reg", 0, outputPath);
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE output = CreateFileA(outputPath, GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                                CREATE_ALWAYS, 0, nullptr);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = output;
-    startup.hStdError = output;
-    PROCESS_INFORMATION process = {};
-    std::string commandLine = std::string("reg.exe query \"HKLM\\") + key + "\"";
-    if (CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                       &startup, &process)) {
-        WaitForSingleObject(process.hProcess, 15000);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-    CloseHandle(output);
-    std::string text;
-    if (FILE* file = std::fopen(outputPath, "rb")) {
-        char buffer[4096];
-        for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
-            text.append(buffer, got);
-        std::fclose(file);
-    }
-    DeleteFileA(outputPath);
-    return text;
+    std::string out, err;
+    RunCapturingOutput(std::string("reg.exe query \"HKLM\\") + key + "\"", &out, &err, 15000);
+    return out + err;
 }
 
 struct Family {
