@@ -1,0 +1,269 @@
+#!/usr/bin/env bash
+# A second Wine for the Windows tests: Wine 10 from Debian 13 (trixie) in a
+# root made by debootstrap, with its own Xvfb and Mesa. The already-built
+# Windows programs in build/win32 run there as they are. Debian 12's Wine never
+# shows OpenGL drawn into a child window on the screen; this one does, so here
+# the view is also judged from the X root window's picture, as a user sees it.
+#
+#   scripts/wine10-lane.sh setup            make the root, or reuse a complete one
+#   scripts/wine10-lane.sh test             run the Windows test programs in it
+#   scripts/wine10-lane.sh screenshot OUT   capture the dialog from the root window
+#
+#   GLINSPECT_LANE_ROOT    where the root is kept (default /var/cache/glinspect/trixie-root)
+#   GLINSPECT_LANE_MIRROR  the Debian mirror (default http://deb.debian.org/debian)
+#
+# Runs as root. Every mount lives in a private mount namespace of its own and is
+# also undone by a trap, so none outlives the command.
+set -uo pipefail
+repo=$(cd "$(dirname "$0")/.." && pwd)
+lane_root=${GLINSPECT_LANE_ROOT:-/var/cache/glinspect/trixie-root}
+mirror=${GLINSPECT_LANE_MIRROR:-http://deb.debian.org/debian}
+stamp=$lane_root/.glinspect-lane-complete
+build=$repo/build/win32
+
+# What the root holds besides minbase. The stamp records this list: a root made
+# with another list is made again.
+packages=(
+    wine wine32:i386 fonts-wine
+    libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 libglu1-mesa:i386
+    libxcomposite1:i386 libxrender1:i386 libxrandr2:i386 libxi6:i386 libxcursor1:i386
+    libxinerama1:i386 libxfixes3:i386 libxxf86vm1:i386
+    xvfb x11-utils imagemagick python3-minimal
+)
+stamp_text="trixie ${packages[*]}"
+
+# Tests left out here, and why: Debian 13's Xvfb with Mesa 25 offers no
+# multisampled GLX config at all (glxinfo -v lists 320, every one with
+# multiSample=0), though WGL_ARB_multisample is listed, so the view gets its
+# plain format; these tests expect a 4-sample one. They run in the host lane.
+# GLINSPECT_LANE_SKIP replaces the list (gtest filter patterns, ':' between).
+lane_skip=${GLINSPECT_LANE_SKIP-RealDriverView.ProbeFindsAFormatAndLeavesNothingBehind:RealDriverView.ViewGetsTheProbedMultisampledFormat:RealDriverView.SamplesBlendTheOutlineThatThePlainFormatLeavesHard:ReportOfTheRunningDialog.RightClickOnTheSummaryCopiesWhatTheDialogShows:ReportOfTheRunningDialog.TheCompanionPrintsTheSameTextAndAgreeingJson}
+
+die() { echo "wine10-lane: $*" >&2; exit 1; }
+
+# ---- the mounts, in a private namespace ---------------------------------------
+
+mounted=()
+undo_mounts() {
+    local i
+    for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do
+        umount "${mounted[i]}" 2>/dev/null || umount -l "${mounted[i]}" 2>/dev/null
+    done
+    mounted=()
+}
+
+bind() {  # bind SOURCE TARGET-INSIDE-THE-ROOT
+    mkdir -p "$lane_root$2"
+    mount --bind "$1" "$lane_root$2" || die "cannot bind $1"
+    mounted+=("$lane_root$2")
+}
+
+# in_root [--repo] COMMAND...: runs COMMAND (a bash script line) inside the root
+# with /proc, /dev and /tmp bound in, and, with --repo, the project at its own
+# path (the test programs hold absolute paths to the exe).
+in_root() {
+    local with_repo=0
+    [ "$1" = --repo ] && { with_repo=1; shift; }
+    unshare --mount --propagation private -- "$0" __inside "$with_repo" "$@"
+}
+
+inside() {
+    local with_repo=$1; shift
+    trap undo_mounts EXIT
+    trap 'exit 130' INT TERM
+    mount -t proc proc "$lane_root/proc" || die "cannot mount /proc"
+    mounted+=("$lane_root/proc")
+    bind /dev /dev
+    bind /dev/pts /dev/pts
+    [ -d /dev/shm ] && bind /dev/shm /dev/shm
+    # The host's /tmp: X display numbers and their locks are then shared with
+    # the host's, so a free one here is free there too.
+    bind /tmp /tmp
+    [ "$with_repo" -eq 1 ] && bind "$repo" "$repo"
+    chroot "$lane_root" /usr/bin/env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin \
+        LANG=C.UTF-8 TERM=dumb bash -c "$*"
+}
+
+# ---- setup ---------------------------------------------------------------------
+
+root_complete() { [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$stamp_text" ]; }
+
+make_root() {
+    local started=$SECONDS
+    command -v debootstrap >/dev/null ||
+        DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends debootstrap ||
+        die "cannot install debootstrap"
+    # Nothing can be mounted inside from this namespace while we hold the lock
+    # (the other commands mount in namespaces of their own); --one-file-system
+    # keeps rm out of anything that is, all the same.
+    if grep -q " $lane_root/" /proc/mounts; then
+        die "something is mounted under $lane_root; not removing it"
+    fi
+    rm -rf --one-file-system "$lane_root"
+    mkdir -p "$(dirname "$lane_root")"
+    echo "== debootstrap trixie into $lane_root"
+    debootstrap --variant=minbase --arch=amd64 trixie "$lane_root" "$mirror" \
+        >"$lane_root.debootstrap.log" 2>&1 ||
+        { tail -20 "$lane_root.debootstrap.log"; die "debootstrap failed"; }
+    echo "   $((SECONDS - started)) s"
+    # No services start inside; no documentation is kept.
+    printf '#!/bin/sh\nexit 101\n' >"$lane_root/usr/sbin/policy-rc.d"
+    chmod +x "$lane_root/usr/sbin/policy-rc.d"
+    printf 'path-exclude /usr/share/doc/*\npath-exclude /usr/share/man/*\npath-exclude /usr/share/locale/*\n' \
+        >"$lane_root/etc/dpkg/dpkg.cfg.d/01-nodoc"
+    echo "== installing Wine 10, Xvfb and Mesa inside"
+    in_root "dpkg --add-architecture i386 &&
+        apt-get update -q &&
+        DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends ${packages[*]} &&
+        apt-get clean" >"$lane_root.install.log" 2>&1 ||
+        { tail -30 "$lane_root.install.log"; die "installing the packages failed"; }
+    in_root "wine --version" || die "wine does not run inside the root"
+    echo "$stamp_text" >"$stamp"
+    echo "== root ready in $((SECONDS - started)) s"
+}
+
+setup() {
+    [ "$(id -u)" -eq 0 ] || die "setup must run as root"
+    if root_complete; then
+        echo "== Wine 10 root at $lane_root: complete, reused"
+        return 0
+    fi
+    mkdir -p "$(dirname "$lane_root")"
+    exec 9>"$lane_root.lock"
+    flock -x 9
+    root_complete && return 0
+    make_root
+}
+
+# ---- the session inside: Xvfb, a fresh prefix, a warm wineserver ----------------
+
+# A bash line for inside the root: starts a session in a fresh prefix and stops
+# it at the end; BODY runs in between.
+session_script() {
+    cat <<EOF
+source '$repo/scripts/wine-session.sh'
+lane_tmp=\$(mktemp -d /tmp/lane-run.XXXXXX)
+trap 'wine_session_stop; rm -rf "\$lane_tmp"' EXIT
+wine_session_start "\$lane_tmp/prefix"
+$1
+EOF
+}
+
+need_root() {
+    [ "$(id -u)" -eq 0 ] || die "must run as root"
+    root_complete || die "no complete root at $lane_root; run: scripts/wine10-lane.sh setup"
+    exec 9>"$lane_root.lock"
+    flock -s 9
+}
+
+# ---- screenshot ------------------------------------------------------------------
+
+# Inside the session: show the dialog, take it from the root window, check the
+# view's pixels, close it. Leaves the PNG at $1 and the check's output.
+screenshot_body() {
+    cat <<EOF
+shot='$1'
+timeout 60 wine '$build/glinspect_dialog_tool.exe' show </dev/null || exit 1
+status=0
+# The first frame: wait until the view shows the cube on screen.
+for i in \$(seq 1 25); do
+    sleep 0.4
+    geometry=\$(xwininfo -name "OpenGL Renderer infos" 2>/dev/null |
+        awk '/Absolute upper-left X/ {x=\$4} /Absolute upper-left Y/ {y=\$4}
+             /Width:/ {w=\$2} /Height:/ {h=\$2} END {if (w) printf "%dx%d+%d+%d", w, h, x, y}')
+    [ -n "\$geometry" ] || continue
+    import -window root -crop "\$geometry" +repage "\$shot" 2>/dev/null || continue
+    python3 '$repo/tests/e2e/screen_view_check.py' "\$shot" >"\$lane_tmp/check" 2>&1 && break
+done
+cat "\$lane_tmp/check"
+python3 '$repo/tests/e2e/screen_view_check.py' "\$shot" >/dev/null 2>&1 || status=1
+timeout 60 wine '$build/glinspect_dialog_tool.exe' close </dev/null || status=1
+exit \$status
+EOF
+}
+
+screenshot() {
+    local out=${1:-}
+    [ -n "$out" ] || die "usage: wine10-lane.sh screenshot OUT.png"
+    need_root
+    [ -f "$build/glinspect_dialog_tool.exe" ] || die "no $build/glinspect_dialog_tool.exe; build the win32 preset first"
+    mkdir -p "$(dirname "$out")"
+    out=$(cd "$(dirname "$out")" && pwd)/$(basename "$out")
+    # The picture is taken into the project's build folder, which is bound in.
+    local inner=$repo/build/wine10-screenshot.png
+    in_root --repo "$(session_script "$(screenshot_body "$inner")")"
+    local status=$?
+    [ -f "$inner" ] && [ "$inner" != "$out" ] && cp "$inner" "$out"
+    [ -f "$out" ] && echo "screenshot (Wine 10, from the X root window): $out"
+    return $status
+}
+
+# ---- test --------------------------------------------------------------------------
+
+lane_passed=0
+lane_failed=0
+# gtest's summary: "[  PASSED  ] 9 tests." and "[  FAILED  ] 2 tests, listed below:".
+count_gtest() {
+    local log=$1 p f
+    p=$(grep -E '^\[  PASSED  \] [0-9]+ test' "$log" | tail -1 | sed -E 's/[^0-9]*([0-9]+).*/\1/')
+    f=$(grep -E '^\[  FAILED  \] [0-9]+ test' "$log" | tail -1 | sed -E 's/[^0-9]*([0-9]+).*/\1/')
+    if [ -z "$p" ] && [ -z "$f" ]; then
+        echo "   no gtest summary in $log"
+        lane_failed=$((lane_failed + 1))
+        return
+    fi
+    lane_passed=$((lane_passed + ${p:-0}))
+    lane_failed=$((lane_failed + ${f:-0}))
+}
+
+# check NAME STATUS: one pass or one failure for a check that is not gtest.
+count_check() {
+    if [ "$2" -eq 0 ]; then lane_passed=$((lane_passed + 1)); echo "   $1: passed"
+    else lane_failed=$((lane_failed + 1)); echo "   $1: FAILED"; fi
+}
+
+test_lane() {
+    need_root
+    local exe
+    for exe in glinspect.exe glinspect_dialog_tool.exe tests/glinspect_win32_tests.exe \
+               tests/glinspect_e2e_tests.exe; do
+        [ -f "$build/$exe" ] || die "no $build/$exe; build the win32 preset first"
+    done
+    local logs=$repo/build/test-logs/wine10
+    mkdir -p "$logs"
+    local started=$SECONDS
+    echo "== Windows tests under $(in_root "wine --version") (Debian 13, $lane_root)"
+    [ -n "$lane_skip" ] && echo "   left out here (no multisampled format on this X server): ${lane_skip//:/ }"
+    local body
+    body="timeout 600 wine '$build/tests/glinspect_win32_tests.exe' '--gtest_filter=-$lane_skip' </dev/null >'$logs/win32.log' 2>&1
+echo \$? >'$logs/win32.status'
+timeout 900 wine '$build/tests/glinspect_e2e_tests.exe' '--gtest_filter=-NoGlx.*:$lane_skip' </dev/null >'$logs/e2e.log' 2>&1
+echo \$? >'$logs/e2e.status'"
+    rm -f "$logs"/*.status
+    in_root --repo "$(session_script "$body")"
+    grep -hE '^\[ +(OK|FAILED) +\]' "$logs/win32.log" "$logs/e2e.log" | sed 's/^/   /'
+    count_gtest "$logs/win32.log"
+    count_gtest "$logs/e2e.log"
+    # The error path, on an X server without GLX.
+    in_root --repo "bash '$repo/tests/support/run-without-glx.sh' \
+        '$build/tests/glinspect_e2e_tests.exe' --gtest_filter=NoGlx.*" >"$logs/no_glx.log" 2>&1
+    grep -E '^\[ +(OK|FAILED) +\]' "$logs/no_glx.log" | sed 's/^/   /'
+    count_gtest "$logs/no_glx.log"
+    # The view as a user sees it: the dialog from the X root window.
+    in_root --repo "$(session_script "$(screenshot_body "$logs/screen.png")")" >"$logs/screen.log" 2>&1
+    local screen_status=$?
+    sed 's/^/   /' "$logs/screen.log" | grep -v '^   *$'
+    count_check "view on the root window ($logs/screen.png)" "$screen_status"
+    echo "== $((SECONDS - started)) s for the Wine 10 lane; logs in $logs"
+    echo "wine10 lane: $lane_passed passed, $lane_failed failed"
+    [ "$lane_failed" -eq 0 ] && [ "$(cat "$logs/win32.status" 2>/dev/null)" = 0 ] &&
+        [ "$(cat "$logs/e2e.status" 2>/dev/null)" = 0 ]
+}
+
+case "${1:-}" in
+    __inside) shift; inside "$@" ;;
+    setup) setup ;;
+    test) test_lane ;;
+    screenshot) shift; screenshot "$@" ;;
+    *) echo "usage: $0 setup|test|screenshot OUT.png" >&2; exit 2 ;;
+esac
