@@ -37,14 +37,9 @@ static void OnMouseMove(HWND window, LPARAM position)
     if (viewRotation.dragging != 1)
         return;
     ApplyDragStep(viewRotation, PackedX(position), PackedY(position));
-    // Draw before returning, so the cube follows the pointer step by step:
-    // straight onto the view's own device context, which spares each step
-    // the paint message's invalidate, update and cached device context
-    // (under Wine they cost most of a frame). The frame covers the whole
-    // view, so nothing is left to paint.
-    DrawScene(viewRotation.angleX, viewRotation.angleY);
-    wgl.swapBuffers(glView.deviceContext);
-    ValidateRect(window, nullptr);
+    // Repaint before returning, so the cube follows the pointer step by step.
+    InvalidateRect(window, nullptr, FALSE);
+    UpdateWindow(window);
 }
 
 static void OnLButtonUp()
