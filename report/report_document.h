@@ -2,6 +2,7 @@
 // companion as plain text or as JSON.
 #pragma once
 
+#include "report/report_facts.h"
 #include "report/text_buffer.h"
 
 struct LineList {
@@ -29,6 +30,29 @@ struct ReportData {
     LineList driverDllNames;
     // The selected driver line; negative when none.
     int selectedDriver;
+
+    // The view's pixel-format flags (PIXELFORMATDESCRIPTOR dwFlags);
+    // formatDescribed is false when DescribePixelFormat failed.
+    bool formatDescribed;
+    unsigned long formatFlags;
+    // GL_SHADING_LANGUAGE_VERSION and the newest core profile's GL_VERSION;
+    // null for none.
+    const char* shadingLanguage;
+    const char* coreProfile;
+    const DriverDll* driverDlls;
+    int driverDllCount;
+    // The lengths of the two extension strings, in bytes.
+    unsigned long glExtensionBytes;
+    unsigned long wglExtensionBytes;
+    const LimitValue* limits;
+    int limitCount;
+    const SubkeyDriver* subkeyDrivers;
+    int subkeyDriverCount;
+    const DisplayAdapter* displayAdapters;
+    int displayAdapterCount;
+    // The pixel-format table, only when asked for (none: count 0, rows null).
+    const PixelFormatRow* pixelFormats;
+    int pixelFormatCount;
 };
 
 // The report as lines ended by CR LF: the summary lines, the pixel format,
