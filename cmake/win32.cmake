@@ -14,6 +14,7 @@ add_library(glinspect_core STATIC
     drivers/driver_table.cpp
     drivers/registry_driver_store.cpp
     platform/wgl_binding.cpp
+    report/ansi_text_win32.cpp
     report/renderer_report.cpp
     report/report_collect.cpp
     view/gl_view.cpp
