@@ -3,7 +3,14 @@
 #include <cstring>
 
 #include "app/main_dialog.h"
+#include "app/resources/resource_ids.h"
 #include "report/report_collect.h"
+
+static_assert((kCopyReportCommand & 0xF) == 0 && kCopyReportCommand < 0xF000,
+              "the system menu keeps the low four bits of a command for itself");
+static_assert(kCopyReportCommand != IDOK && kCopyReportCommand != IDCANCEL &&
+                  (kCopyReportCommand < IDC_VIEW || kCopyReportCommand > IDC_WGL_EXTENSIONS),
+              "a command of its own, not one of the dialog's ids");
 
 static const char kCopyReportText[] = "Copy report";
 

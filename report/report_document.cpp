@@ -158,6 +158,8 @@ void AppendNumberColumn(TextBuffer& out, int column, long value)
 void AppendPixelFormats(TextBuffer& out, const ReportData& report)
 {
     AppendHeading(out, "Pixel formats", report.pixelFormatCount);
+    if (report.pixelFormatCount <= 0)
+        return;
     const int columns = PixelFormatsHaveSamples(report) ? 10 : kFormatColumnsWithoutSamples;
     out.AppendChar(' ');
     for (int column = 0; column < columns; ++column) {

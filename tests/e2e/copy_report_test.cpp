@@ -1,11 +1,14 @@
-// The whole report: copied from the dialog's context menu, and printed by the
-// console companion, each checked against what the dialog shows.
+// The whole report: copied from the dialog's context menu or its system menu,
+// and printed by the console companion, each checked against what the dialog
+// shows.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "app/report_menu.h"
 #include "app_driver.h"
 
 namespace {
@@ -40,16 +43,61 @@ bool EndsWith(const std::string& text, const std::string& end)
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
+bool StartsWith(const std::string& text, const char* start)
+{
+    return text.compare(0, std::strlen(start), start) == 0;
+}
+
+// Takes the lines no control of the dialog shows out of lines: those from
+// after the pixel format up to the extension lists, and the limits.
+std::vector<std::string> TakeFactLines(std::vector<std::string>& lines)
+{
+    std::vector<std::string> facts, rest;
+    enum { kShown, kFacts, kLimits } part = kShown;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        if (i == 4)
+            part = kFacts;
+        if (part == kFacts && StartsWith(line, "OpenGL extensions ("))
+            part = kShown;
+        if (StartsWith(line, "Limits ("))
+            part = kLimits;
+        else if (part == kLimits && !StartsWith(line, "  "))
+            part = kShown;
+        (part == kShown ? rest : facts).push_back(line);
+    }
+    lines = rest;
+    return facts;
+}
+
 class ReportOfTheRunningDialog : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(app_.Start()) << "the dialog did not come up";
-        // Something else on the clipboard, so a copy that did nothing shows.
+        EmptyTheClipboard();
+    }
+
+    // Something else on the clipboard, so a copy that did nothing shows.
+    static void EmptyTheClipboard()
+    {
         if (OpenClipboard(nullptr)) {
             EmptyClipboard();
             CloseClipboard();
         }
+    }
+
+    // Alt+Space as the dialog gets it, and the system menu's last item
+    // chosen from the keyboard.
+    bool CopyBySystemMenu()
+    {
+        PostMessageA(app_.Dialog(), WM_SYSCOMMAND, SC_KEYMENU, VK_SPACE);
+        HWND menu = nullptr;
+        if (!WaitUntil([&] { return (menu = FindPopupMenu(app_.ProcessId())) != nullptr; }, 10000))
+            return false;
+        PostMessageA(menu, WM_KEYDOWN, VK_UP, 0);
+        PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+        return WaitUntil([] { return !ClipboardText().empty(); }, 10000);
     }
     void TearDown() override { app_.Kill(); }
 
@@ -96,6 +144,17 @@ protected:
         const std::string copied = ClipboardText();
         ASSERT_TRUE(EndsWith(copied, "\r\n")) << "CRLF line ends";
         std::vector<std::string> lines = SplitLines(copied, "\r\n");
+        const std::vector<std::string> facts = TakeFactLines(lines);
+        ASSERT_GE(facts.size(), 6u);
+        EXPECT_TRUE(StartsWith(facts[0], "Acceleration: ")) << facts[0];
+        EXPECT_TRUE(StartsWith(facts[1], "Shading language: ")) << facts[1];
+        EXPECT_TRUE(StartsWith(facts[2], "Core profile: ")) << facts[2];
+        EXPECT_TRUE(StartsWith(facts[3], "Driver DLL: ")) << facts[3];
+        size_t limits = 0;
+        while (limits < facts.size() && !StartsWith(facts[limits], "Limits ("))
+            ++limits;
+        ASSERT_LT(limits, facts.size());
+        EXPECT_TRUE(StartsWith(facts[limits - 1], "Extension strings: GL ")) << facts[limits - 1];
         std::vector<std::string> shown = ShownLines();
         ASSERT_EQ(lines.size(), shown.size());
         // Mesa offers a 4-sample format, which the view gets.
@@ -127,6 +186,23 @@ TEST_F(ReportOfTheRunningDialog, TheMenuComesFromTheListsAndTheBackgroundToo)
         ASSERT_TRUE(CopyByRightClickOn(control));
         EXPECT_EQ(ClipboardText().compare(0, 8, "Vendor: "), 0);
     }
+}
+
+TEST_F(ReportOfTheRunningDialog, TheSystemMenuCopiesTheSameReport)
+{
+    ASSERT_TRUE(CopyByRightClickOn(app_.Control(1004)));
+    const std::string fromContextMenu = ClipboardText();
+
+    EmptyTheClipboard();
+    ASSERT_TRUE(CopyBySystemMenu()) << "no Copy report last in the system menu";
+    EXPECT_EQ(ClipboardText(), fromContextMenu);
+
+    // The command as the system sends it, its low four bits its own.
+    EmptyTheClipboard();
+    PostMessageA(app_.Dialog(), WM_SYSCOMMAND, kCopyReportCommand | 3, 0);
+    ASSERT_TRUE(WaitUntil([] { return !ClipboardText().empty(); }, 10000));
+    EXPECT_EQ(ClipboardText(), fromContextMenu);
+    EXPECT_TRUE(IsWindowVisible(app_.Dialog()));
 }
 
 TEST_F(ReportOfTheRunningDialog, TheCompanionPrintsTheSameTextAndAgreeingJson)

@@ -97,6 +97,11 @@ TEST(ReportJson, EscapesWhatJsonCannotHoldAsItIs)
     EXPECT_STREQ(out.Text(), "\"a\\\"b\\\\c\\nd\\re\\tf\\u0001g\\u007f\\u00e9\"");
 }
 
+bool EndsWith(const std::string& text, const std::string& end)
+{
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
 // A JSON reader for the tests: strict enough to fail on a missing comma, an
 // unescaped control character or trailing text; strings come back as UTF-16.
 struct Json {
@@ -316,9 +321,15 @@ TEST(ReportText, WarnsOfLongExtensionStringsAndDropsTheSamplesColumnsItCannotFil
                         "*     7 yes    generic     32     0    24       8 yes\r\n"),
               std::string::npos);
 
+    report.pixelFormatCount = 0;
+    TextBuffer none;
+    WriteReportText(report, none);
+    EXPECT_TRUE(EndsWith(none.Text(), "  ~Vendor: v.dll\r\nRegistered as subkeys:\r\n  VENDOR: vendoricd32.dll\r\n"
+                                      "Display adapters:\r\n  Vendor\x99 Adapter: vendor64.dll (32-bit: vendor32.dll)\r\n"
+                                      "  : other.dll\r\nPixel formats (0):\r\n"));
+
     report.glExtensionBytes = 4095;
     report.pixelFormatsAsked = false;
-    report.pixelFormatCount = 0;
     TextBuffer shorter;
     WriteReportText(report, shorter);
     EXPECT_NE(std::string(shorter.Text()).find("WGL 311 bytes\r\n"), std::string::npos);
