@@ -283,6 +283,7 @@ std::string Spread(const Series& series, const char* unit, int decimals)
 struct Results {
     int repetitions = 0;
     int steps = 0;
+    int startsPerRepetition = 0;
     Series programStart, floorStart;
     Series programStep, floorStep, floorFrame;
     Series programPeak, floorPeak;
@@ -329,8 +330,14 @@ std::string Table(const Results& r)
     table += "\n";
     table += Format("Medians with the lowest and highest of %.0f repetitions in brackets, ",
                     r.repetitions);
-    table += "each on a fresh glinspect and a fresh floor under one warm wineserver, started "
-             "one after the other, the one to go first alternating. ";
+    table += "each on fresh processes under one warm wineserver. ";
+    table += r.startsPerRepetition > 1
+                 ? Format("A repetition starts glinspect and the floor one after the other %.0f "
+                          "times, the one to go first alternating; its start-up figures are the "
+                          "medians, its ratio the median of each pair's. ",
+                          r.startsPerRepetition)
+                 : std::string("A repetition starts glinspect and the floor one after the other, "
+                               "the one to go first alternating from one to the next. ");
     table += Format("A drag step is the median of %.0f WM_MOUSEMOVE messages of a drag sent with "
                     "SendMessage from the benchmark's own process to each program's view in turn, "
                     "one step to glinspect, one to the floor; each view captures the mouse, "
@@ -345,23 +352,47 @@ std::string Table(const Results& r)
     return table;
 }
 
-// One repetition: both programs started one after the other (which goes
-// first alternates), their views dragged in turn, the floor's frames drawn
-// inside it, both closed.
-bool Repetition(bool programFirst, const std::string& floorResults, Results* r)
+// Starts both programs one after the other, programFirst saying which goes
+// first, and gives each one's start-up time.
+bool StartBoth(bool programFirst, const std::string& floorResults, const Results& r,
+               Process* program, Process* floor, double* programMs, double* floorMs)
 {
-    Process program, floor;
-    double programMs = 0.0, floorMs = 0.0;
     for (int turn = 0; turn < 2; ++turn) {
         if ((turn == 0) == programFirst) {
-            if (!StartProgram(&program, &programMs)) {
+            if (!StartProgram(program, programMs)) {
                 std::fprintf(stderr, "glinspect did not come up\n");
                 return false;
             }
-        } else if (!StartFloor(&floor, r->viewWidth, r->viewHeight, floorResults, &floorMs)) {
+        } else if (!StartFloor(floor, r.viewWidth, r.viewHeight, floorResults, floorMs)) {
             std::fprintf(stderr, "the floor did not come up\n");
             return false;
         }
+    }
+    return true;
+}
+
+// One repetition: both programs started in turn a few times (which goes first
+// alternates; the start-up figures are the medians), the last pair's views
+// dragged in turn, the floor's frames drawn inside it, both closed.
+bool Repetition(bool programFirst, const std::string& floorResults, Results* r)
+{
+    Process program, floor;
+    std::vector<double> programStarts, floorStarts, startRatios;
+    for (int start = 0; start < r->startsPerRepetition; ++start) {
+        double programMs = 0.0, floorMs = 0.0;
+        if (start > 0) {
+            floor.Close();
+            if (program.Close() != 0) {
+                std::fprintf(stderr, "glinspect did not exit with 0\n");
+                return false;
+            }
+        }
+        if (!StartBoth(programFirst == (start % 2 == 0), floorResults, *r, &program, &floor,
+                       &programMs, &floorMs))
+            return false;
+        programStarts.push_back(programMs);
+        floorStarts.push_back(floorMs);
+        startRatios.push_back(programMs / floorMs);
     }
     HWND programView = GetDlgItem(program.window, kViewId);
     HWND floorView = GetDlgItem(floor.window, kViewId);
@@ -378,8 +409,9 @@ bool Repetition(bool programFirst, const std::string& floorResults, Results* r)
         std::fprintf(stderr, "the floor did not draw its frames\n");
         return false;
     }
-    r->programStart.values.push_back(programMs);
-    r->floorStart.values.push_back(floorMs);
+    r->programStart.values.push_back(Median(programStarts));
+    r->floorStart.values.push_back(Median(floorStarts));
+    r->startRatio.values.push_back(Median(startRatios));
     r->programStep.values.push_back(Median(programSteps));
     r->floorStep.values.push_back(Median(floorSteps));
     r->floorFrame.values.push_back(Median(frames));
@@ -398,6 +430,7 @@ bool Run(bool shortMode, Results* r)
 {
     r->repetitions = shortMode ? 2 : 7;
     r->steps = shortMode ? 20 : 200;
+    r->startsPerRepetition = shortMode ? 1 : 3;
     char temp[MAX_PATH];
     GetTempPathA(sizeof(temp), temp);
     const std::string floorResults = std::string(temp) + "glinspect-bench-floor.txt";
@@ -435,7 +468,6 @@ bool Run(bool shortMode, Results* r)
         // Which starts first and steps first alternates: neither always follows.
         if (!Repetition(rep % 2 == 0, floorResults, r))
             return false;
-        r->startRatio.values.push_back(r->programStart.values.back() / r->floorStart.values.back());
         r->stepRatio.values.push_back(r->programStep.values.back() / r->floorStep.values.back());
         r->frameRatio.values.push_back(r->programStep.values.back() / r->floorFrame.values.back());
         std::fprintf(stderr,
