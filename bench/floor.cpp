@@ -1,24 +1,35 @@
 // The least Win32 and WGL work that glinspect's start-up and drag steps
 // cannot avoid, for the benchmark to measure the program against:
 // a hidden probe window with a temporary context and one
-// wglChoosePixelFormatARB call, then a window with a child control, its
-// format and context, the four strings and the WGL extension string, one
-// frame of the cube's six faces and one swap. The frame is the program's own
-// DrawScene with the state its view sets up.
+// wglChoosePixelFormatARB call, then a window with a child view, its
+// format and context, the four strings and the WGL extension string, and the
+// view's first paint. The frame is the program's own DrawScene with the state
+// its view sets up.
+//
+// The view handles a drag as glinspect's view must, so that the benchmark can
+// drive both the same way from another process: the press captures the mouse,
+// each move turns the cube by view/drag_math.h's half-degree steps and
+// invalidates and updates the view at once, and the frame is drawn in
+// WM_PAINT.
 //
 //   glinspect_bench_floor.exe WIDTH HEIGHT RESULTS
 //
-// WIDTH x HEIGHT is the child's client size (the program's view). When the
-// first frame is swapped the caption becomes "floor ready". A posted WM_APP
-// with wparam N draws N frames more, each timed, writes the frequency and the
-// N tick counts of QueryPerformanceCounter to RESULTS, one a line, and sets
-// the caption "floor done". WM_CLOSE ends it.
+// WIDTH x HEIGHT is the view's client size (the program's view); the view is
+// the control kViewId of the window captioned "floor", which shows once the
+// view's context is current. A posted WM_APP with wparam N draws N frames
+// straight from this process, each timed, writes the frequency and the N tick
+// counts of QueryPerformanceCounter to RESULTS, one a line, and sets the
+// caption "floor done": the frame alone, for reference. WM_CLOSE ends it.
 #include "platform/windows_headers.h"
+#include "view/drag_math.h"
 #include "view/scene.h"
 
 namespace {
 
 const char kClassName[] = "glinspect_bench_floor";
+const char kViewClassName[] = "glinspect_bench_floor_view";
+// The same control id as glinspect's view.
+const int kViewId = 1001;
 
 struct Floor {
     HWND window;
@@ -26,6 +37,7 @@ struct Floor {
     HDC childDc;
     HGLRC context;
     const char* resultsPath;
+    ViewRotation rotation;
     // Keeps the strings' reads from being optimised away.
     unsigned checksum;
 };
@@ -158,6 +170,42 @@ LRESULT CALLBACK FloorWindowProc(HWND window, UINT message, WPARAM wparam, LPARA
     }
 }
 
+LRESULT CALLBACK ViewWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    ViewRotation& rotation = floorState.rotation;
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(window, &paint);
+        DrawScene(rotation.angleX, rotation.angleY);
+        SwapBuffers(dc);
+        EndPaint(window, &paint);
+        return 0;
+    }
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_LBUTTONDOWN:
+        SetCapture(window);
+        rotation.dragging = 1;
+        rotation.lastX = PackedX(lparam);
+        rotation.lastY = PackedY(lparam);
+        return 0;
+    case WM_MOUSEMOVE:
+        if (rotation.dragging != 1)
+            return 0;
+        ApplyDragStep(rotation, PackedX(lparam), PackedY(lparam));
+        InvalidateRect(window, nullptr, FALSE);
+        UpdateWindow(window);
+        return 0;
+    case WM_LBUTTONUP:
+        ReleaseCapture();
+        rotation.dragging = 0;
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wparam, lparam);
+    }
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
@@ -184,13 +232,22 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kClassName;
     RegisterClassA(&windowClass);
+    WNDCLASSA viewClass = {};
+    viewClass.lpfnWndProc = ViewWindowProc;
+    viewClass.hInstance = instance;
+    viewClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    viewClass.lpszClassName = kViewClassName;
+    RegisterClassA(&viewClass);
+
     RECT frame = {0, 0, width + 40, height + 40};
     AdjustWindowRect(&frame, WS_CAPTION | WS_SYSMENU, FALSE);
-    floorState.window = CreateWindowExA(0, kClassName, "floor", WS_CAPTION | WS_SYSMENU, 30, 30,
-                                        frame.right - frame.left, frame.bottom - frame.top,
+    floorState.window = CreateWindowExA(0, kClassName, "floor", WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
+                                        30, 30, frame.right - frame.left, frame.bottom - frame.top,
                                         nullptr, nullptr, instance, nullptr);
-    floorState.child = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 20, 20, width,
-                                       height, floorState.window, nullptr, instance, nullptr);
+    floorState.child = CreateWindowExA(0, kViewClassName, "", WS_CHILD | WS_VISIBLE, 20, 20, width,
+                                       height, floorState.window,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kViewId)),
+                                       instance, nullptr);
     floorState.childDc = GetDC(floorState.child);
     PIXELFORMATDESCRIPTOR request = PlainRequest();
     const int format = multisampled != 0 ? multisampled : ChoosePixelFormat(floorState.childDc, &request);
@@ -208,9 +265,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
         floorState.checksum += Sum(getExtensions(floorState.childDc));
 
     SetUpState(width, height);
+    // The first frame is the view's first paint, as in the program.
     ShowWindow(floorState.window, SW_SHOW);
-    Frame(0.0);
-    SetWindowTextA(floorState.window, "floor ready");
 
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {

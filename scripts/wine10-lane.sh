@@ -8,8 +8,15 @@
 #   scripts/wine10-lane.sh setup            make the root, or reuse a complete one
 #   scripts/wine10-lane.sh test             run the Windows test programs in it
 #   scripts/wine10-lane.sh screenshot OUT   capture the dialog from the root window
+#   scripts/wine10-lane.sh ready            exit 0 when a complete root is there
+#   scripts/wine10-lane.sh run-on-display [EXE [ARGS...]]
+#                                           run EXE (default build/win32/glinspect.exe)
+#                                           on $DISPLAY, in the foreground; exits 75
+#                                           when the lane cannot start it there
 #
 #   GLINSPECT_LANE_ROOT    where the root is kept (default /var/cache/glinspect/trixie-root)
+#   GLINSPECT_LANE_PREFIX  run-on-display's Wine prefix, kept between runs; under the
+#                          project or /tmp (default build/wineprefix-lane)
 #   GLINSPECT_LANE_MIRROR  the Debian mirror (default http://deb.debian.org/debian)
 #
 # Runs as root. Every mount lives in a private mount namespace of its own and is
@@ -198,6 +205,82 @@ screenshot() {
     return $status
 }
 
+# ---- run-on-display ----------------------------------------------------------------
+
+# What run-on-display exits with when the lane cannot start the program.
+lane_unavailable=75
+
+# The display's authority: $XAUTHORITY, else ~/.Xauthority, else (under sudo)
+# the invoking user's. Nothing when there is none (a server without access
+# control needs none).
+display_authority() {
+    local home_of_sudo_user=
+    [ -n "${SUDO_USER:-}" ] && home_of_sudo_user=$(getent passwd "$SUDO_USER" | cut -d: -f6)
+    local file
+    for file in "${XAUTHORITY:-}" "${HOME:-/root}/.Xauthority" \
+                ${home_of_sudo_user:+"$home_of_sudo_user/.Xauthority"}; do
+        [ -n "$file" ] && [ -r "$file" ] && { echo "$file"; return; }
+    done
+}
+
+# A program on the caller's display. The X socket (/tmp/.X11-unix) arrives with
+# the host's /tmp, which every command binds; the authority is copied into
+# /tmp for the run, and DISPLAY passed through. TCP displays work as they are:
+# the lane shares the host's network.
+run_on_display() {
+    unavailable() { echo "wine10-lane: $*" >&2; exit "$lane_unavailable"; }
+    [ -n "${DISPLAY:-}" ] || unavailable "no DISPLAY to run on"
+    [ "$(id -u)" -eq 0 ] || unavailable "must run as root"
+    root_complete || unavailable "no complete root at $lane_root; run: scripts/wine10-lane.sh setup"
+    exec 9>"$lane_root.lock"
+    flock -s 9
+    local exe=${1:-$build/glinspect.exe}
+    [ $# -gt 0 ] && shift
+    [ -f "$exe" ] || unavailable "no $exe; build the win32 preset first"
+    exe=$(cd "$(dirname "$exe")" && pwd)/$(basename "$exe")
+    case $exe in "$repo"/*|/tmp/*) ;; *) unavailable "$exe is neither in $repo nor in /tmp" ;; esac
+    local prefix=${GLINSPECT_LANE_PREFIX:-$repo/build/wineprefix-lane}
+    mkdir -p "$(dirname "$prefix")"
+    prefix=$(cd "$(dirname "$prefix")" && pwd)/$(basename "$prefix")
+    case $prefix in "$repo"/*|/tmp/*) ;; *) unavailable "the prefix $prefix is neither in $repo nor in /tmp" ;; esac
+
+    # Made inside just before the program starts: a failure without it is the
+    # lane's (a mount, the chroot), not the program's.
+    started=$(mktemp -u /tmp/glinspect-lane-started.XXXXXX)
+    local authority
+    lane_authority=
+    trap 'rm -f "$lane_authority" "$started"' EXIT
+    authority=$(display_authority)
+    if [ -n "$authority" ]; then
+        lane_authority=$(mktemp /tmp/glinspect-lane-xauth.XXXXXX)
+        cp "$authority" "$lane_authority" || unavailable "cannot copy the display's authority $authority"
+    fi
+    local arguments=
+    [ $# -gt 0 ] && arguments=$(printf ' %q' "$@")
+    local body
+    body="export DISPLAY=$(printf %q "$DISPLAY")
+${lane_authority:+export XAUTHORITY=$(printf %q "$lane_authority")}
+source '$repo/scripts/wine-session.sh'
+export WINEPREFIX=$(printf %q "$prefix")
+xdpyinfo >/dev/null 2>&1 || { echo \"wine10-lane: the display \$DISPLAY cannot be reached from inside the lane\" >&2; exit $lane_unavailable; }
+if [ ! -d \"\$WINEPREFIX/drive_c\" ]; then
+    echo \"== making the Wine 10 prefix \$WINEPREFIX, once: about 650 MB and 15 s\"
+    timeout 300 wineboot -i </dev/null >/dev/null 2>&1 || { echo 'wine10-lane: wineboot failed' >&2; exit $lane_unavailable; }
+fi
+: >'$started'
+wine $(printf %q "$exe")$arguments
+status=\$?
+timeout 30 wineserver -w </dev/null >/dev/null 2>&1
+exit \$status"
+    local status=0
+    in_root --repo "$body" || status=$?
+    if [ "$status" -ne 0 ] && [ ! -e "$started" ]; then
+        [ "$status" -eq "$lane_unavailable" ] || echo "wine10-lane: the lane did not start (status $status)" >&2
+        exit "$lane_unavailable"
+    fi
+    exit "$status"
+}
+
 # ---- test --------------------------------------------------------------------------
 
 lane_passed=0
@@ -257,6 +340,12 @@ echo \$? >'$logs/screen.status'"
     screen_status=$(cat "$logs/screen.status" 2>/dev/null || echo 1)
     sed 's/^/   /' "$logs/screen.log" | grep -v '^   *$'
     count_check "view on the root window ($logs/screen.png)" "$screen_status"
+    # scripts/run as a user with a desktop runs it, on a stand-in display.
+    local display_status=0
+    bash "$repo/tests/e2e/run_on_display_check.sh" "$logs/run-on-display" \
+        >"$logs/run-on-display.log" 2>&1 || display_status=1
+    grep -E '^view |misses|^no |did not|ended with' "$logs/run-on-display.log" | sed 's/^/   /'
+    count_check "scripts/run on a display ($logs/run-on-display/root.png)" "$display_status"
     echo "== $((SECONDS - started)) s for the Wine 10 lane; logs in $logs"
     echo "wine10 lane: $lane_passed passed, $lane_failed failed"
     [ "$lane_failed" -eq 0 ] && [ "$(cat "$logs/win32.status" 2>/dev/null)" = 0 ] &&
@@ -268,5 +357,7 @@ case "${1:-}" in
     setup) setup ;;
     test) test_lane ;;
     screenshot) shift; screenshot "$@" ;;
-    *) echo "usage: $0 setup|test|screenshot OUT.png" >&2; exit 2 ;;
+    ready) root_complete ;;
+    run-on-display) shift; run_on_display "$@" ;;
+    *) echo "usage: $0 setup|test|screenshot OUT.png|ready|run-on-display [EXE [ARGS...]]" >&2; exit 2 ;;
 esac
