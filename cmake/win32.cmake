@@ -1,10 +1,14 @@
 # The Windows program: one small exe that loads on Windows 95 OSR2 and NT 4.0.
 
-# No C++ run-time pieces the program does not use.
+# No C++ run-time pieces the program does not use, and no unwind tables in a
+# program without exceptions.
+# NOTE: no -fdata-sections: MinGW's GCC then puts every zero-filled global in a
+# .data$ section, on disk, instead of .bss.
 set(GLINSPECT_WIN32_FLAGS -fno-exceptions -fno-rtti -fno-threadsafe-statics
-    -ffunction-sections -fdata-sections -Wall -Wextra)
+    -fno-asynchronous-unwind-tables -fno-unwind-tables -ffunction-sections -Wall -Wextra)
 set(GLINSPECT_WIN32_LINK_FLAGS -static-libgcc -static-libstdc++
-    -Wl,--gc-sections -Wl,--no-insert-timestamp -s)
+    -Wl,--gc-sections -Wl,--no-insert-timestamp -s
+    -Wl,-T,${CMAKE_CURRENT_LIST_DIR}/discard-unwind-tables.ld)
 
 target_compile_options(glinspect_portable PRIVATE ${GLINSPECT_WIN32_FLAGS})
 
