@@ -6,6 +6,8 @@
 # .data$ section, on disk, instead of .bss.
 set(GLINSPECT_WIN32_FLAGS -fno-exceptions -fno-rtti -fno-threadsafe-statics
     -fno-asynchronous-unwind-tables -fno-unwind-tables -ffunction-sections -Wall -Wextra)
+# No build directory in the exes: the same sources give the same bytes anywhere.
+list(APPEND GLINSPECT_WIN32_FLAGS -ffile-prefix-map=${CMAKE_SOURCE_DIR}/=)
 set(GLINSPECT_WIN32_LINK_FLAGS -static-libgcc -static-libstdc++
     -Wl,--gc-sections -Wl,--no-insert-timestamp -s
     -Wl,-T,${CMAKE_CURRENT_LIST_DIR}/discard-unwind-tables.ld)
