@@ -1,10 +1,16 @@
 # The Windows program: one small exe that loads on Windows 95 OSR2 and NT 4.0.
 
-# No C++ run-time pieces the program does not use.
+# No C++ run-time pieces the program does not use, and no unwind tables in a
+# program without exceptions.
+# NOTE: no -fdata-sections: MinGW's GCC then puts every zero-filled global in a
+# .data$ section, on disk, instead of .bss.
 set(GLINSPECT_WIN32_FLAGS -fno-exceptions -fno-rtti -fno-threadsafe-statics
-    -ffunction-sections -fdata-sections -Wall -Wextra)
+    -fno-asynchronous-unwind-tables -fno-unwind-tables -ffunction-sections -Wall -Wextra)
+# No build directory in the exes: the same sources give the same bytes anywhere.
+list(APPEND GLINSPECT_WIN32_FLAGS -ffile-prefix-map=${CMAKE_SOURCE_DIR}/=)
 set(GLINSPECT_WIN32_LINK_FLAGS -static-libgcc -static-libstdc++
-    -Wl,--gc-sections -Wl,--no-insert-timestamp -s)
+    -Wl,--gc-sections -Wl,--no-insert-timestamp -s
+    -Wl,-T,${CMAKE_CURRENT_LIST_DIR}/discard-unwind-tables.ld)
 
 target_compile_options(glinspect_portable PRIVATE ${GLINSPECT_WIN32_FLAGS})
 
@@ -26,16 +32,23 @@ target_include_directories(glinspect_core PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_compile_options(glinspect_core PRIVATE ${GLINSPECT_WIN32_FLAGS})
 target_link_libraries(glinspect_core PUBLIC glinspect_portable glu32 opengl32 gdi32 user32 advapi32)
 
+# Both version resources take their numbers from the project version.
+set(GLINSPECT_RESOURCES ${CMAKE_CURRENT_SOURCE_DIR}/app/resources)
+set_source_files_properties(app/resources/glinspect.rc app/resources/glinspect-report.rc PROPERTIES
+    COMPILE_DEFINITIONS "GLINSPECT_VERSION_MAJOR=${PROJECT_VERSION_MAJOR};GLINSPECT_VERSION_MINOR=${PROJECT_VERSION_MINOR};GLINSPECT_VERSION_PATCH=${PROJECT_VERSION_PATCH}")
+set_source_files_properties(app/resources/glinspect.rc PROPERTIES
+    OBJECT_DEPENDS "${GLINSPECT_RESOURCES}/glinspect.ico;${GLINSPECT_RESOURCES}/version_info.rc")
+set_source_files_properties(app/resources/glinspect-report.rc PROPERTIES
+    OBJECT_DEPENDS ${GLINSPECT_RESOURCES}/version_info.rc)
+
 add_executable(glinspect WIN32 app/main.cpp app/resources/glinspect.rc)
 target_compile_options(glinspect PRIVATE ${GLINSPECT_WIN32_FLAGS})
 target_link_options(glinspect PRIVATE ${GLINSPECT_WIN32_LINK_FLAGS})
 target_link_libraries(glinspect PRIVATE glinspect_core)
 set_target_properties(glinspect PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
-set_source_files_properties(app/resources/glinspect.rc PROPERTIES
-    OBJECT_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/app/resources/glinspect.ico)
 
 # The console companion that prints the whole report.
-add_executable(glinspect-report app/report_main.cpp)
+add_executable(glinspect-report app/report_main.cpp app/resources/glinspect-report.rc)
 target_compile_options(glinspect-report PRIVATE ${GLINSPECT_WIN32_FLAGS})
 target_link_options(glinspect-report PRIVATE ${GLINSPECT_WIN32_LINK_FLAGS})
 target_link_libraries(glinspect-report PRIVATE glinspect_core)

@@ -1,10 +1,12 @@
 // The compiled resources of glinspect.exe: the dialog template and the icon,
-// read back from the exe itself.
+// read back from the exe itself; and the version resource of both programs.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <cstdio>
 #include <cstring>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -12,14 +14,21 @@ namespace {
 
 const WORD kFrench = MAKELANGID(LANG_FRENCH, SUBLANG_FRENCH);
 
+// A Unix path of the build as Wine's Z: drive sees it.
+std::string WindowsPath(const char* unixPath)
+{
+    std::string path = std::string("Z:") + unixPath;
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}
+
 class ExeResources : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::string path = "Z:" GLINSPECT_EXE;
-        for (char& c : path)
-            if (c == '/')
-                c = '\\';
+        const std::string path = WindowsPath(GLINSPECT_EXE);
         module_ = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
         ASSERT_NE(module_, nullptr) << path;
     }
@@ -194,5 +203,86 @@ TEST_F(ExeResources, IconHasThreeBitmapImagesOfTheRightSizesAndDepths)
         EXPECT_EQ(header.biBitCount, expected[i].bits);
     }
 }
+
+struct VersionedExe {
+    const char* path;
+    const char* fileName;
+    const char* testName;
+};
+
+void PrintTo(const VersionedExe& exe, std::ostream* out) { *out << exe.fileName; }
+
+class VersionResource : public ::testing::TestWithParam<VersionedExe> {
+protected:
+    void SetUp() override
+    {
+        path_ = WindowsPath(GetParam().path);
+        DWORD ignored = 0;
+        const DWORD size = GetFileVersionInfoSizeA(path_.c_str(), &ignored);
+        ASSERT_NE(size, 0u) << path_ << " has no version resource";
+        block_.resize(size);
+        ASSERT_TRUE(GetFileVersionInfoA(path_.c_str(), 0, size, block_.data()));
+    }
+
+    // A value of the French (France), code page 1252 string table; "" when missing.
+    std::string Text(const char* name)
+    {
+        const std::string key = std::string("\\StringFileInfo\\040C04E4\\") + name;
+        char* text = nullptr;
+        UINT length = 0;
+        if (!VerQueryValueA(block_.data(), key.c_str(), reinterpret_cast<void**>(&text), &length) ||
+            text == nullptr)
+            return "";
+        return text;
+    }
+
+    std::string path_;
+    std::vector<unsigned char> block_;
+};
+
+TEST_P(VersionResource, CarriesTheProjectVersionInFrench)
+{
+    unsigned major = 0, minor = 0, patch = 0;
+    ASSERT_EQ(std::sscanf(GLINSPECT_VERSION, "%u.%u.%u", &major, &minor, &patch), 3);
+
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(block_.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    ASSERT_GE(length, sizeof(VS_FIXEDFILEINFO));
+    EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
+    EXPECT_EQ(fixed->dwFileVersionMS, static_cast<DWORD>(MAKELONG(minor, major)));
+    EXPECT_EQ(fixed->dwFileVersionLS, static_cast<DWORD>(MAKELONG(0, patch)));
+    EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
+    EXPECT_EQ(fixed->dwProductVersionLS, fixed->dwFileVersionLS);
+    EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
+
+    WORD* translation = nullptr;
+    ASSERT_TRUE(VerQueryValueA(block_.data(), "\\VarFileInfo\\Translation",
+                               reinterpret_cast<void**>(&translation), &length));
+    ASSERT_EQ(length, 4u);
+    EXPECT_EQ(translation[0], kFrench);
+    EXPECT_EQ(translation[1], 1252);
+
+    EXPECT_EQ(Text("FileVersion"), GLINSPECT_VERSION);
+    EXPECT_EQ(Text("ProductVersion"), GLINSPECT_VERSION);
+    EXPECT_EQ(Text("ProductName"), "glinspect");
+    EXPECT_EQ(Text("OriginalFilename"), GetParam().fileName);
+    EXPECT_NE(Text("FileDescription"), "");
+
+    // Tagged like every other resource.
+    HMODULE module = LoadLibraryExA(path_.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module, nullptr);
+    EXPECT_NE(FindResourceExA(module, RT_VERSION, MAKEINTRESOURCEA(VS_VERSION_INFO), kFrench),
+              nullptr);
+    FreeLibrary(module);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothPrograms, VersionResource,
+                         ::testing::Values(VersionedExe{GLINSPECT_EXE, "glinspect.exe", "Dialog"},
+                                           VersionedExe{GLINSPECT_REPORT_EXE,
+                                                        "glinspect-report.exe", "Companion"}),
+                         [](const ::testing::TestParamInfo<VersionedExe>& info) {
+                             return std::string(info.param.testName);
+                         });
 
 }  // namespace

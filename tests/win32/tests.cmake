@@ -1,9 +1,10 @@
 # Windows-side tests, run under Wine against its real USER32 and WGL.
 file(GLOB GLINSPECT_WIN32_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*_test.cpp)
 add_executable(glinspect_win32_tests ${GLINSPECT_WIN32_TEST_SOURCES})
-target_link_libraries(glinspect_win32_tests PRIVATE glinspect_core gtest_main)
-target_compile_definitions(glinspect_win32_tests PRIVATE GLINSPECT_EXE="$<TARGET_FILE:glinspect>")
-add_dependencies(glinspect_win32_tests glinspect)
+target_link_libraries(glinspect_win32_tests PRIVATE glinspect_core gtest_main version)
+target_compile_definitions(glinspect_win32_tests PRIVATE GLINSPECT_EXE="$<TARGET_FILE:glinspect>"
+    GLINSPECT_REPORT_EXE="$<TARGET_FILE:glinspect-report>")
+add_dependencies(glinspect_win32_tests glinspect glinspect-report)
 target_link_options(glinspect_win32_tests PRIVATE -static-libgcc -static-libstdc++)
 gtest_discover_tests(glinspect_win32_tests TEST_PREFIX "win32." DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 60)
