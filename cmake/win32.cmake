@@ -11,11 +11,14 @@ target_compile_options(glinspect_portable PRIVATE ${GLINSPECT_WIN32_FLAGS})
 add_library(glinspect_core STATIC
     app/main_dialog.cpp
     app/report_menu.cpp
+    drivers/driver_facts.cpp
     drivers/driver_table.cpp
     drivers/registry_driver_store.cpp
+    platform/fact_pool.cpp
     platform/wgl_binding.cpp
     report/renderer_report.cpp
     report/report_collect.cpp
+    view/context_facts.cpp
     view/gl_view.cpp
     view/multisample_probe.cpp
     view/scene.cpp

@@ -1,0 +1,37 @@
+#include "platform/fact_pool.h"
+
+#include <cstring>
+
+// One copied string, chained to the ones before it.
+struct FactPool::Block {
+    Block* next;
+    char text[1];
+};
+
+FactPool::~FactPool()
+{
+    while (blocks_ != nullptr) {
+        Block* next = blocks_->next;
+        std::free(blocks_);
+        blocks_ = next;
+    }
+}
+
+const char* FactPool::Copy(const char* text, std::size_t length)
+{
+    Block* block = static_cast<Block*>(std::malloc(offsetof(Block, text) + length + 1));
+    if (block == nullptr) {
+        failed_ = true;
+        return nullptr;
+    }
+    std::memcpy(block->text, text, length);
+    block->text[length] = '\0';
+    block->next = blocks_;
+    blocks_ = block;
+    return block->text;
+}
+
+const char* FactPool::Copy(const char* text)
+{
+    return text != nullptr ? Copy(text, std::strlen(text)) : nullptr;
+}

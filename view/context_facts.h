@@ -1,0 +1,33 @@
+// What a report tells of the view's context beyond the dialog's controls: its
+// format's flags, the shading language, the newest core profile and the pixel
+// formats the device context offers. Gathered only when a report is made.
+#pragma once
+
+#include "platform/fact_pool.h"
+#include "platform/windows_headers.h"
+#include "report/report_facts.h"
+
+// The PIXELFORMATDESCRIPTOR flags of format on deviceContext; false when
+// DescribePixelFormat fails.
+bool DescribeFormatFlags(HDC deviceContext, int format, unsigned long* flags);
+
+// Whether a GL_VERSION string ("4.5 (Compatibility Profile) Mesa 22.3.6")
+// starts with major.minor or a later version. Null or unparsable is never.
+bool GlVersionAtLeast(const char* version, int major, int minor);
+
+// GL_SHADING_LANGUAGE_VERSION of the current context, asked only when its
+// GL_VERSION is 2.0 or later; null otherwise.
+const char* QueryShadingLanguage();
+
+// The GL_VERSION of the first core-profile context the driver makes, trying
+// 4.6 down to 3.2, copied into pool; null when the WGL string does not offer
+// WGL_ARB_create_context_profile or every version is refused. Needs
+// viewContext current on viewDC; works on a hidden window of its own, frees it
+// and every context it made, and makes viewContext current again.
+const char* ProbeCoreProfile(HDC viewDC, HGLRC viewContext, FactPool& pool);
+
+// One row per pixel format deviceContext offers, in index order: through
+// wglGetPixelFormatAttribivARB where WGL_ARB_pixel_format is offered, else
+// from DescribePixelFormat (samples -1). Needs a context current. False when
+// memory ran out.
+bool ReadPixelFormatTable(HDC deviceContext, FactArray<PixelFormatRow>& rows);
