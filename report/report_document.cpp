@@ -1,5 +1,10 @@
 #include "report/report_document.h"
 
+#include <cstdlib>
+#include <cstring>
+
+#include "report/acceleration.h"
+
 namespace {
 
 const char kLineEnd[] = "\r\n";
@@ -11,67 +16,445 @@ void AppendLine(TextBuffer& out, const char* prefix, const char* text)
     out.Append(kLineEnd);
 }
 
-// "Heading (N):" and then the lines, indented.
-void AppendList(TextBuffer& out, const char* heading, const LineList& list)
+// "Heading (N):" and the line end.
+void AppendHeading(TextBuffer& out, const char* heading, long count)
 {
     out.Append(heading);
     out.Append(" (");
-    out.AppendNumber(list.count);
+    out.AppendNumber(count);
     out.Append("):");
     out.Append(kLineEnd);
+}
+
+// "Heading (N):" and then the lines, indented.
+void AppendList(TextBuffer& out, const char* heading, const LineList& list)
+{
+    AppendHeading(out, heading, list.count);
     for (int i = 0; i < list.count; ++i)
         AppendLine(out, "  ", list.lines[i]);
 }
 
-void AppendJsonArray(TextBuffer& out, const LineList& list)
+// "Extension strings: GL B bytes, WGL B bytes", with a warning when the GL
+// string does not fit the fixed buffers older programs copy it into.
+void AppendExtensionBytes(TextBuffer& out, const ReportData& report)
 {
-    out.AppendChar('[');
-    for (int i = 0; i < list.count; ++i) {
-        if (i > 0)
-            out.AppendChar(',');
-        AppendJsonString(out, list.lines[i]);
+    out.Append("Extension strings: GL ");
+    out.AppendNumber(static_cast<long>(report.glExtensionBytes));
+    out.Append(" bytes, WGL ");
+    out.AppendNumber(static_cast<long>(report.wglExtensionBytes));
+    out.Append(" bytes");
+    static const long kOldBuffers[] = {8192, 4096};
+    for (long buffer : kOldBuffers) {
+        if (report.glExtensionBytes >= static_cast<unsigned long>(buffer)) {
+            out.Append("; longer than the ");
+            out.AppendNumber(buffer);
+            out.Append("-byte buffers of some older programs");
+            break;
+        }
     }
-    out.AppendChar(']');
+    out.Append(kLineEnd);
 }
 
-void AppendJsonMember(TextBuffer& out, const char* name, const char* value)
+void AppendDriverDlls(TextBuffer& out, const ReportData& report)
 {
-    AppendJsonString(out, name);
-    out.AppendChar(':');
-    AppendJsonString(out, value);
+    if (report.driverDllCount <= 0)
+        AppendLine(out, "Driver DLL: ", "none loaded (OpenGL32.dll renders itself)");
+    for (int i = 0; i < report.driverDllCount; ++i) {
+        const DriverDll& dll = report.driverDlls[i];
+        out.Append("Driver DLL: ");
+        out.Append(dll.path);
+        out.Append(" (");
+        out.Append(dll.version != nullptr ? dll.version : "unknown");
+        out.Append(")");
+        out.Append(kLineEnd);
+    }
 }
+
+void AppendLimits(TextBuffer& out, const ReportData& report)
+{
+    AppendHeading(out, "Limits", report.limitCount);
+    for (int i = 0; i < report.limitCount; ++i) {
+        const LimitValue& limit = report.limits[i];
+        out.Append("  ");
+        out.Append(limit.name);
+        for (int v = 0; v < limit.valueCount && v < kMaxLimitValues; ++v) {
+            out.AppendChar(' ');
+            out.AppendNumber(limit.values[v]);
+        }
+        out.Append(kLineEnd);
+    }
+}
+
+void AppendRegistrations(TextBuffer& out, const ReportData& report)
+{
+    if (report.subkeyDriverCount > 0)
+        AppendLine(out, "", "Registered as subkeys:");
+    for (int i = 0; i < report.subkeyDriverCount; ++i) {
+        out.Append("  ");
+        out.Append(report.subkeyDrivers[i].name);
+        AppendLine(out, ": ", report.subkeyDrivers[i].dll);
+    }
+    if (report.displayAdapterCount > 0)
+        AppendLine(out, "", "Display adapters:");
+    for (int i = 0; i < report.displayAdapterCount; ++i) {
+        const DisplayAdapter& adapter = report.displayAdapters[i];
+        out.Append("  ");
+        out.Append(adapter.description);
+        out.Append(": ");
+        out.Append(adapter.name);
+        if (adapter.wowName != nullptr) {
+            out.Append(" (32-bit: ");
+            out.Append(adapter.wowName);
+            out.AppendChar(')');
+        }
+        out.Append(kLineEnd);
+    }
+}
+
+bool HasPixelFormatTable(const ReportData& report)
+{
+    return report.pixelFormatsAsked || report.pixelFormatCount > 0;
+}
+
+// Whether every row carries the samples, which DescribePixelFormat cannot give.
+bool PixelFormatsHaveSamples(const ReportData& report)
+{
+    for (int i = 0; i < report.pixelFormatCount; ++i) {
+        if (report.pixelFormats[i].sampleBuffers < 0 || report.pixelFormats[i].samples < 0)
+            return false;
+    }
+    return report.pixelFormatCount > 0;
+}
+
+const char* FormatAccelerationName(FormatAcceleration acceleration)
+{
+    switch (acceleration) {
+    case kFormatAccelerationFull:
+        return "full";
+    case kFormatAccelerationGeneric:
+        return "generic";
+    default:
+        return "none";
+    }
+}
+
+// The table's columns: each as wide as its title, one space apart; numbers
+// right-aligned, words left-aligned.
+const char* const kFormatColumns[] = {"Index",   "Window", "Accel  ", "Colour", "Alpha", "Depth",
+                                      "Stencil", "Double", "SampleBuffers", "Samples"};
+constexpr int kFormatColumnsWithoutSamples = 8;
+
+int ColumnWidth(int column)
+{
+    return static_cast<int>(std::strlen(kFormatColumns[column]));
+}
+
+void AppendSpaces(TextBuffer& out, int count)
+{
+    for (; count > 0; --count)
+        out.AppendChar(' ');
+}
+
+void AppendWordColumn(TextBuffer& out, int column, const char* word)
+{
+    out.AppendChar(' ');
+    out.Append(word);
+    AppendSpaces(out, ColumnWidth(column) - static_cast<int>(std::strlen(word)));
+}
+
+// At least one space before it, however wide the number.
+void AppendNumberColumn(TextBuffer& out, int column, long value)
+{
+    int digits = value < 0 ? 2 : 1;
+    for (long rest = value / 10; rest != 0; rest /= 10)
+        ++digits;
+    out.AppendChar(' ');
+    AppendSpaces(out, ColumnWidth(column) - digits);
+    out.AppendNumber(value);
+}
+
+void AppendPixelFormats(TextBuffer& out, const ReportData& report)
+{
+    AppendHeading(out, "Pixel formats", report.pixelFormatCount);
+    const int columns = PixelFormatsHaveSamples(report) ? 10 : kFormatColumnsWithoutSamples;
+    out.AppendChar(' ');
+    for (int column = 0; column < columns; ++column) {
+        out.AppendChar(' ');
+        out.Append(kFormatColumns[column]);
+    }
+    out.Append(kLineEnd);
+    for (int i = 0; i < report.pixelFormatCount; ++i) {
+        const PixelFormatRow& row = report.pixelFormats[i];
+        out.Append(row.index == report.pixelFormat ? "*" : " ");
+        AppendNumberColumn(out, 0, row.index);
+        AppendWordColumn(out, 1, row.drawToWindow ? "yes" : "no");
+        AppendWordColumn(out, 2, FormatAccelerationName(row.acceleration));
+        AppendNumberColumn(out, 3, row.colorBits);
+        AppendNumberColumn(out, 4, row.alphaBits);
+        AppendNumberColumn(out, 5, row.depthBits);
+        AppendNumberColumn(out, 6, row.stencilBits);
+        if (columns > kFormatColumnsWithoutSamples) {
+            AppendWordColumn(out, 7, row.doubleBuffered ? "yes" : "no");
+            AppendNumberColumn(out, 8, row.sampleBuffers);
+            AppendNumberColumn(out, 9, row.samples);
+        } else {
+            out.AppendChar(' ');
+            out.Append(row.doubleBuffered ? "yes" : "no");
+        }
+        out.Append(kLineEnd);
+    }
+}
+
+// One UTF-16 unit (or byte) of a JSON string, escaped where it must be.
+void AppendJsonUnit(TextBuffer& out, unsigned long unit)
+{
+    static const char kHex[] = "0123456789abcdef";
+    if (unit == '"' || unit == '\\') {
+        out.AppendChar('\\');
+        out.AppendChar(static_cast<char>(unit));
+    } else if (unit == '\n') {
+        out.Append("\\n");
+    } else if (unit == '\r') {
+        out.Append("\\r");
+    } else if (unit == '\t') {
+        out.Append("\\t");
+    } else if (unit < 0x20 || unit >= 0x7F) {
+        const char escape[7] = {'\\', 'u', kHex[(unit >> 12) & 15], kHex[(unit >> 8) & 15],
+                                kHex[(unit >> 4) & 15], kHex[unit & 15], '\0'};
+        out.Append(escape);
+    } else {
+        out.AppendChar(static_cast<char>(unit));
+    }
+}
+
+// The JSON writer: the converter every string goes through, and the comma
+// before each member or element but the first.
+class Json {
+public:
+    Json(TextBuffer& out, AnsiToUtf16 toUtf16) : out_(out), toUtf16_(toUtf16) {}
+
+    void Open(char bracket)
+    {
+        out_.AppendChar(bracket);
+        first_ = true;
+    }
+    void Close(char bracket)
+    {
+        out_.AppendChar(bracket);
+        first_ = false;
+    }
+    // A member's name, or the comma before an array element.
+    void Name(const char* name)
+    {
+        if (!first_)
+            out_.AppendChar(',');
+        first_ = false;
+        if (name != nullptr) {
+            AppendJsonString(out_, name);
+            out_.AppendChar(':');
+        }
+    }
+    void String(const char* name, const char* value)
+    {
+        Name(name);
+        AppendJsonString(out_, value, toUtf16_);
+    }
+    // A string, or null for a null pointer.
+    void StringOrNull(const char* name, const char* value)
+    {
+        if (value == nullptr)
+            Raw(name, "null");
+        else
+            String(name, value);
+    }
+    void Number(const char* name, long value)
+    {
+        Name(name);
+        out_.AppendNumber(value);
+    }
+    void NumberOrNull(const char* name, long value)
+    {
+        if (value < 0)
+            Raw(name, "null");
+        else
+            Number(name, value);
+    }
+    void Boolean(const char* name, bool value) { Raw(name, value ? "true" : "false"); }
+    void Raw(const char* name, const char* text)
+    {
+        Name(name);
+        out_.Append(text);
+    }
+    void StringArray(const char* name, const LineList& list)
+    {
+        Name(name);
+        Open('[');
+        for (int i = 0; i < list.count; ++i)
+            String(nullptr, list.lines[i]);
+        Close(']');
+    }
+    void OpenObject(const char* name)
+    {
+        Name(name);
+        Open('{');
+    }
+    void OpenArray(const char* name)
+    {
+        Name(name);
+        Open('[');
+    }
+
+    TextBuffer& Out() { return out_; }
+    AnsiToUtf16 Converter() const { return toUtf16_; }
+
+private:
+    TextBuffer& out_;
+    AnsiToUtf16 toUtf16_;
+    bool first_ = true;
+};
 
 const char* LineAt(const LineList& list, int i)
 {
     return i < list.count ? list.lines[i] : "";
 }
 
+void WriteJsonDrivers(Json& json, const ReportData& report)
+{
+    json.OpenObject("drivers");
+    json.String("key", report.driverKey);
+    json.OpenArray("entries");
+    for (int i = 0; i < report.driverLines.count; ++i) {
+        json.OpenObject(nullptr);
+        json.String("line", report.driverLines.lines[i]);
+        json.String("valueName", LineAt(report.driverValueNames, i));
+        json.String("dllName", LineAt(report.driverDllNames, i));
+        json.Boolean("selected", i == report.selectedDriver);
+        json.Close('}');
+    }
+    json.Close(']');
+    json.Close('}');
+}
+
+void WriteJsonContextFacts(Json& json, const ReportData& report)
+{
+    const AccelerationVerdict verdict =
+        JudgeAcceleration(report.formatDescribed, report.formatFlags, report.renderer);
+    TextBuffer reason;
+    AppendAccelerationReason(reason, verdict, report.renderer);
+    json.OpenObject("acceleration");
+    json.String("level", verdict.level);
+    json.String("reason", reason.Text());
+    json.Close('}');
+    json.StringOrNull("shadingLanguage", report.shadingLanguage);
+    json.StringOrNull("coreProfile", report.coreProfile);
+
+    json.OpenArray("driverDlls");
+    for (int i = 0; i < report.driverDllCount; ++i) {
+        json.OpenObject(nullptr);
+        json.String("path", report.driverDlls[i].path);
+        json.StringOrNull("version", report.driverDlls[i].version);
+        json.String("source", report.driverDlls[i].source);
+        json.Close('}');
+    }
+    json.Close(']');
+
+    json.OpenObject("extensionBytes");
+    json.Number("gl", static_cast<long>(report.glExtensionBytes));
+    json.Number("wgl", static_cast<long>(report.wglExtensionBytes));
+    json.Close('}');
+
+    json.OpenArray("limits");
+    for (int i = 0; i < report.limitCount; ++i) {
+        const LimitValue& limit = report.limits[i];
+        json.OpenObject(nullptr);
+        json.String("name", limit.name);
+        json.OpenArray("values");
+        for (int v = 0; v < limit.valueCount && v < kMaxLimitValues; ++v)
+            json.Number(nullptr, limit.values[v]);
+        json.Close(']');
+        json.Close('}');
+    }
+    json.Close(']');
+}
+
+void WriteJsonRegistrations(Json& json, const ReportData& report)
+{
+    json.OpenArray("subkeyDrivers");
+    for (int i = 0; i < report.subkeyDriverCount; ++i) {
+        json.OpenObject(nullptr);
+        json.String("name", report.subkeyDrivers[i].name);
+        json.String("dll", report.subkeyDrivers[i].dll);
+        json.Close('}');
+    }
+    json.Close(']');
+    json.OpenArray("displayAdapters");
+    for (int i = 0; i < report.displayAdapterCount; ++i) {
+        const DisplayAdapter& adapter = report.displayAdapters[i];
+        json.OpenObject(nullptr);
+        json.String("description", adapter.description);
+        json.String("name", adapter.name);
+        json.StringOrNull("wowName", adapter.wowName);
+        json.Close('}');
+    }
+    json.Close(']');
+}
+
+void WriteJsonPixelFormats(Json& json, const ReportData& report)
+{
+    json.OpenArray("pixelFormats");
+    for (int i = 0; i < report.pixelFormatCount; ++i) {
+        const PixelFormatRow& row = report.pixelFormats[i];
+        json.OpenObject(nullptr);
+        json.Number("index", row.index);
+        json.Boolean("drawToWindow", row.drawToWindow);
+        json.String("acceleration", FormatAccelerationName(row.acceleration));
+        json.Number("colorBits", row.colorBits);
+        json.Number("alphaBits", row.alphaBits);
+        json.Number("depthBits", row.depthBits);
+        json.Number("stencilBits", row.stencilBits);
+        json.Boolean("doubleBuffered", row.doubleBuffered);
+        json.NumberOrNull("sampleBuffers", row.sampleBuffers);
+        json.NumberOrNull("samples", row.samples);
+        json.Boolean("selected", row.index == report.pixelFormat);
+        json.Close('}');
+    }
+    json.Close(']');
+}
+
+bool HasHighByte(const char* text)
+{
+    for (; *text != '\0'; ++text) {
+        if (static_cast<unsigned char>(*text) >= 0x80)
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
-void AppendJsonString(TextBuffer& out, const char* text)
+void AppendJsonString(TextBuffer& out, const char* text, AnsiToUtf16 toUtf16)
 {
-    static const char kHex[] = "0123456789abcdef";
-    out.AppendChar('"');
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text != nullptr ? text : "");
-         *p != '\0'; ++p) {
-        const unsigned char c = *p;
-        if (c == '"' || c == '\\') {
-            out.AppendChar('\\');
-            out.AppendChar(static_cast<char>(c));
-        } else if (c == '\n') {
-            out.Append("\\n");
-        } else if (c == '\r') {
-            out.Append("\\r");
-        } else if (c == '\t') {
-            out.Append("\\t");
-        } else if (c < 0x20 || c >= 0x7F) {
-            const char escape[7] = {'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 15], '\0'};
-            out.Append(escape);
-        } else {
-            out.AppendChar(static_cast<char>(c));
-        }
+    if (text == nullptr)
+        text = "";
+    const std::size_t length = std::strlen(text);
+    // Plain ASCII reads the same in every code page: no conversion needed.
+    wchar_t* units = nullptr;
+    int unitCount = 0;
+    if (toUtf16 != nullptr && length < 0x10000000 && HasHighByte(text)) {
+        units = static_cast<wchar_t*>(std::malloc(length * sizeof(wchar_t)));
+        if (units != nullptr)
+            unitCount = toUtf16(text, static_cast<int>(length), units, static_cast<int>(length));
     }
     out.AppendChar('"');
+    if (unitCount > 0) {
+        for (int i = 0; i < unitCount; ++i)
+            AppendJsonUnit(out, static_cast<unsigned long>(units[i]) & 0xFFFF);
+    } else {
+        for (const char* p = text; *p != '\0'; ++p)
+            AppendJsonUnit(out, static_cast<unsigned char>(*p));
+    }
+    out.AppendChar('"');
+    std::free(units);
 }
 
 void WriteReportText(const ReportData& report, TextBuffer& out)
@@ -96,8 +479,18 @@ void WriteReportText(const ReportData& report, TextBuffer& out)
         out.Append("none");
     out.Append(kLineEnd);
 
+    out.Append("Acceleration: ");
+    AppendAcceleration(out, JudgeAcceleration(report.formatDescribed, report.formatFlags, report.renderer),
+                       report.renderer);
+    out.Append(kLineEnd);
+    AppendLine(out, "Shading language: ", report.shadingLanguage != nullptr ? report.shadingLanguage : "none");
+    AppendLine(out, "Core profile: ", report.coreProfile != nullptr ? report.coreProfile : "none");
+    AppendDriverDlls(out, report);
+    AppendExtensionBytes(out, report);
+
     AppendList(out, "OpenGL extensions", report.glExtensions);
     AppendList(out, "WGL extensions", report.wglExtensions);
+    AppendLimits(out, report);
 
     out.Append("OpenGL drivers (");
     out.Append(report.driverKey);
@@ -105,42 +498,32 @@ void WriteReportText(const ReportData& report, TextBuffer& out)
     out.Append(kLineEnd);
     for (int i = 0; i < report.driverLines.count; ++i)
         AppendLine(out, i == report.selectedDriver ? "* " : "  ", report.driverLines.lines[i]);
+    AppendRegistrations(out, report);
+    if (HasPixelFormatTable(report))
+        AppendPixelFormats(out, report);
 }
 
-void WriteReportJson(const ReportData& report, TextBuffer& out)
+void WriteReportJson(const ReportData& report, TextBuffer& out, AnsiToUtf16 toUtf16)
 {
-    out.AppendChar('{');
-    AppendJsonMember(out, "vendor", report.vendor);
-    out.AppendChar(',');
-    AppendJsonMember(out, "renderer", report.renderer);
-    out.AppendChar(',');
-    AppendJsonMember(out, "version", report.version);
-    out.Append(",\"pixelFormat\":{\"index\":");
-    out.AppendNumber(report.pixelFormat);
-    out.Append(",\"samples\":");
+    Json json(out, toUtf16);
+    json.Open('{');
+    json.String("vendor", report.vendor);
+    json.String("renderer", report.renderer);
+    json.String("version", report.version);
+    json.OpenObject("pixelFormat");
+    json.Number("index", report.pixelFormat);
     if (report.samples > 0)
-        out.AppendNumber(report.samples);
+        json.Number("samples", report.samples);
     else
-        out.Append("null");
-    out.Append("},\"glExtensions\":");
-    AppendJsonArray(out, report.glExtensions);
-    out.Append(",\"wglExtensions\":");
-    AppendJsonArray(out, report.wglExtensions);
-    out.Append(",\"drivers\":{");
-    AppendJsonMember(out, "key", report.driverKey);
-    out.Append(",\"entries\":[");
-    for (int i = 0; i < report.driverLines.count; ++i) {
-        if (i > 0)
-            out.AppendChar(',');
-        out.AppendChar('{');
-        AppendJsonMember(out, "line", report.driverLines.lines[i]);
-        out.AppendChar(',');
-        AppendJsonMember(out, "valueName", LineAt(report.driverValueNames, i));
-        out.AppendChar(',');
-        AppendJsonMember(out, "dllName", LineAt(report.driverDllNames, i));
-        out.Append(",\"selected\":");
-        out.Append(i == report.selectedDriver ? "true" : "false");
-        out.AppendChar('}');
-    }
-    out.Append("]}}\n");
+        json.Raw("samples", "null");
+    json.Close('}');
+    json.StringArray("glExtensions", report.glExtensions);
+    json.StringArray("wglExtensions", report.wglExtensions);
+    WriteJsonDrivers(json, report);
+    WriteJsonContextFacts(json, report);
+    WriteJsonRegistrations(json, report);
+    if (HasPixelFormatTable(report))
+        WriteJsonPixelFormats(json, report);
+    json.Close('}');
+    out.AppendChar('\n');
 }

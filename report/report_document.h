@@ -53,16 +53,32 @@ struct ReportData {
     // The pixel-format table, only when asked for (none: count 0, rows null).
     const PixelFormatRow* pixelFormats;
     int pixelFormatCount;
+    // Set when the table was asked for, so that an empty one still shows;
+    // a table with rows shows either way.
+    bool pixelFormatsAsked;
 };
 
+// The text of a ReportData in the system's 8-bit code page, turned into
+// UTF-16 code units (as MultiByteToWideChar with CP_ACP does): converts length
+// bytes of text into units, which has room for capacity; returns how many it
+// wrote, 0 when it could not. One byte never gives more than one unit.
+typedef int (*AnsiToUtf16)(const char* text, int length, wchar_t* units, int capacity);
+
 // The report as lines ended by CR LF: the summary lines, the pixel format,
-// each extension list under a heading with its count, and the driver lines
-// with the selected one marked "*".
+// the acceleration verdict, shading language and core profile, the driver
+// DLLs, the extension strings' lengths, each extension list under a heading
+// with its count, the limits, the driver lines with the selected one marked
+// "*", the subkey and display-adapter registrations where there are any, and
+// last the pixel-format table when it was asked for.
 void WriteReportText(const ReportData& report, TextBuffer& out);
 
-// The same facts as one JSON object, ended by a line feed.
-void WriteReportJson(const ReportData& report, TextBuffer& out);
+// The same facts as one JSON object, ended by a line feed. Text goes through
+// toUtf16 into \u escapes; without it bytes of 0x80 and above are taken as
+// Latin-1.
+void WriteReportJson(const ReportData& report, TextBuffer& out, AnsiToUtf16 toUtf16 = nullptr);
 
-// text as a JSON string, quotes included. Bytes of 0x80 and above are taken
-// as Latin-1 and written as \u escapes, so the output is plain ASCII.
-void AppendJsonString(TextBuffer& out, const char* text);
+// text as a JSON string, quotes included, in plain ASCII: what is not
+// printable ASCII is written as \u escapes of its UTF-16 units (a surrogate
+// pair as two), through toUtf16 when it is given, else byte for byte as
+// Latin-1; also as Latin-1 when toUtf16 fails.
+void AppendJsonString(TextBuffer& out, const char* text, AnsiToUtf16 toUtf16 = nullptr);

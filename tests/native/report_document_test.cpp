@@ -1,7 +1,11 @@
 // The whole report as text and as JSON.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "report/report_document.h"
 
@@ -41,11 +45,17 @@ TEST(ReportText, ListsEverythingInOrderWithCrLfLineEnds)
               "Renderer: R \"x\"\r\n"
               "Version: 1.1\r\n"
               "Pixel format: 7, samples: none\r\n"
+              "Acceleration: unknown: the view's pixel format could not be described\r\n"
+              "Shading language: none\r\n"
+              "Core profile: none\r\n"
+              "Driver DLL: none loaded (OpenGL32.dll renders itself)\r\n"
+              "Extension strings: GL 0 bytes, WGL 0 bytes\r\n"
               "OpenGL extensions (3):\r\n"
               "  \r\n"
               "  GL_ARB_a\r\n"
               "  GL_EXT_b\r\n"
               "WGL extensions (0):\r\n"
+              "Limits (0):\r\n"
               "OpenGL drivers (HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\OpenGLdrivers):\r\n"
               "* Software (MICROSOFT): OpenGL32.dll\r\n"
               "  ~Vendor: v.dll\r\n");
@@ -74,7 +84,10 @@ TEST(ReportJson, HoldsTheSameFacts)
               "\"drivers\":{\"key\":\"HKEY_LOCAL_MACHINE\\\\Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\OpenGLdrivers\","
               "\"entries\":[{\"line\":\"Software (MICROSOFT): OpenGL32.dll\",\"valueName\":\"Software (MICROSOFT)\","
               "\"dllName\":\"OpenGL32.dll\",\"selected\":true},"
-              "{\"line\":\"~Vendor: v.dll\",\"valueName\":\"~Vendor\",\"dllName\":\"v.dll\",\"selected\":false}]}}\n");
+              "{\"line\":\"~Vendor: v.dll\",\"valueName\":\"~Vendor\",\"dllName\":\"v.dll\",\"selected\":false}]},"
+              "\"acceleration\":{\"level\":\"unknown\",\"reason\":\"the view's pixel format could not be described\"},"
+              "\"shadingLanguage\":null,\"coreProfile\":null,\"driverDlls\":[],\"extensionBytes\":{\"gl\":0,\"wgl\":0},"
+              "\"limits\":[],\"subkeyDrivers\":[],\"displayAdapters\":[]}\n");
 }
 
 TEST(ReportJson, EscapesWhatJsonCannotHoldAsItIs)
@@ -82,6 +95,325 @@ TEST(ReportJson, EscapesWhatJsonCannotHoldAsItIs)
     TextBuffer out;
     AppendJsonString(out, "a\"b\\c\nd\re\tf\x01g\x7f\xe9");
     EXPECT_STREQ(out.Text(), "\"a\\\"b\\\\c\\nd\\re\\tf\\u0001g\\u007f\\u00e9\"");
+}
+
+// A JSON reader for the tests: strict enough to fail on a missing comma, an
+// unescaped control character or trailing text; strings come back as UTF-16.
+struct Json {
+    enum Kind { kNull, kBool, kNumber, kString, kArray, kObject } kind = kNull;
+    bool boolean = false;
+    double number = 0;
+    std::u16string text;
+    std::vector<Json> items;
+    std::map<std::string, Json> members;
+
+    const Json& operator[](const char* name) const { return members.at(name); }
+    const Json& operator[](int i) const { return items.at(static_cast<size_t>(i)); }
+};
+
+class JsonReader {
+public:
+    explicit JsonReader(const std::string& text) : p_(text.c_str()) {}
+    bool ReadDocument(Json& value) { return Read(value) && Skip() && *p_ == '\0'; }
+
+private:
+    bool Skip()
+    {
+        while (*p_ == ' ' || *p_ == '\n' || *p_ == '\r' || *p_ == '\t')
+            ++p_;
+        return true;
+    }
+    bool Word(const char* word)
+    {
+        const size_t n = std::strlen(word);
+        if (std::strncmp(p_, word, n) != 0)
+            return false;
+        p_ += n;
+        return true;
+    }
+    bool String(std::u16string& out)
+    {
+        if (*p_++ != '"')
+            return false;
+        for (; *p_ != '"'; ++p_) {
+            const unsigned char c = static_cast<unsigned char>(*p_);
+            if (c < 0x20 || c >= 0x80)
+                return false;  // the writer's output is plain ASCII
+            if (c != '\\') {
+                out += static_cast<char16_t>(c);
+                continue;
+            }
+            const char e = *++p_;
+            static const std::string kSimple = "\"\\/bfnrt", kMeans = "\"\\/\b\f\n\r\t";
+            if (e == 'u') {
+                const std::string hex(p_ + 1, 4);
+                if (hex.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+                    return false;
+                out += static_cast<char16_t>(std::strtoul(hex.c_str(), nullptr, 16));
+                p_ += 4;
+            } else if (e != '\0' && kSimple.find(e) != std::string::npos) {
+                out += static_cast<char16_t>(kMeans[kSimple.find(e)]);
+            } else {
+                return false;
+            }
+        }
+        ++p_;
+        return true;
+    }
+    template <typename ReadOne>
+    bool Sequence(char close, ReadOne readOne)
+    {
+        Skip();
+        if (*p_ == close)
+            return ++p_, true;
+        for (;;) {
+            if (!readOne() || !Skip())
+                return false;
+            if (*p_ == close)
+                return ++p_, true;
+            if (*p_++ != ',' || !Skip())
+                return false;
+        }
+    }
+    bool Read(Json& value)
+    {
+        Skip();
+        if (*p_ == '{') {
+            ++p_;
+            value.kind = Json::kObject;
+            return Sequence('}', [&] {
+                std::u16string name;
+                if (!String(name) || !Skip() || *p_++ != ':')
+                    return false;
+                return Read(value.members[std::string(name.begin(), name.end())]);
+            });
+        }
+        if (*p_ == '[') {
+            ++p_;
+            value.kind = Json::kArray;
+            return Sequence(']', [&] {
+                value.items.emplace_back();
+                return Read(value.items.back());
+            });
+        }
+        if (*p_ == '"')
+            return value.kind = Json::kString, String(value.text);
+        if (Word("null"))
+            return true;
+        if (Word("true") || Word("false"))
+            return value.kind = Json::kBool, value.boolean = p_[-1] == 'e' && p_[-2] == 'u', true;
+        char* end = nullptr;
+        value.number = std::strtod(p_, &end);
+        value.kind = Json::kNumber;
+        const bool read = end != p_;
+        p_ = end;
+        return read;
+    }
+
+    const char* p_;
+};
+
+Json ParseJson(const std::string& text)
+{
+    Json value;
+    EXPECT_TRUE(JsonReader(text).ReadDocument(value)) << text;
+    return value;
+}
+
+// Every new fact filled in, with text that needs escaping and converting.
+const DriverDll kDriverDlls[] = {{"C:\\Windows\\System32\\vendor\xAEicd.dll", "10.18.13.5362", "registered"},
+                                 {"C:\\x\\soft.dll", nullptr, "loaded modules"}};
+const LimitValue kLimits[] = {{"GL_MAX_TEXTURE_SIZE", 1, {16384, 0}},
+                              {"GL_MAX_VIEWPORT_DIMS", 2, {16384, 8192}}};
+const SubkeyDriver kSubkeys[] = {{"VENDOR", "vendoricd32.dll"}};
+const DisplayAdapter kAdapters[] = {{"Vendor\x99 Adapter", "vendor64.dll", "vendor32.dll"},
+                                    {"", "other.dll", nullptr}};
+const PixelFormatRow kFormats[] = {
+    {1, true, kFormatAccelerationFull, 32, 8, 24, 8, true, 0, 0},
+    {7, true, kFormatAccelerationFull, 32, 8, 24, 8, true, 1, 4},
+    {12, false, kFormatAccelerationGeneric, 24, 0, 32, 0, false, 0, 0},
+    {104, false, kFormatAccelerationNone, 8, 0, 16, 0, false, 0, 0},
+};
+
+ReportData FullReport()
+{
+    ReportData report = SmallReport();
+    report.renderer = "llvmpipe \"x\"";
+    report.samples = 4;
+    report.formatDescribed = true;
+    report.formatFlags = 0x25;
+    report.shadingLanguage = "4.50";
+    report.coreProfile = "4.5 (Core Profile) Mesa 22.3.6";
+    report.driverDlls = kDriverDlls;
+    report.driverDllCount = 2;
+    report.glExtensionBytes = 8192;
+    report.wglExtensionBytes = 311;
+    report.limits = kLimits;
+    report.limitCount = 2;
+    report.subkeyDrivers = kSubkeys;
+    report.subkeyDriverCount = 1;
+    report.displayAdapters = kAdapters;
+    report.displayAdapterCount = 2;
+    report.pixelFormats = kFormats;
+    report.pixelFormatCount = 4;
+    report.pixelFormatsAsked = true;
+    return report;
+}
+
+TEST(ReportText, PutsEveryFactInItsPlace)
+{
+    TextBuffer out;
+    WriteReportText(FullReport(), out);
+    EXPECT_EQ(std::string(out.Text()),
+              "Vendor: V\r\n"
+              "Renderer: R \"x\"\r\n"
+              "Version: 1.1\r\n"
+              "Pixel format: 7, samples: 4\r\n"
+              "Acceleration: none: llvmpipe \"x\" renders in software through an installable driver\r\n"
+              "Shading language: 4.50\r\n"
+              "Core profile: 4.5 (Core Profile) Mesa 22.3.6\r\n"
+              "Driver DLL: C:\\Windows\\System32\\vendor\xAEicd.dll (10.18.13.5362)\r\n"
+              "Driver DLL: C:\\x\\soft.dll (unknown)\r\n"
+              "Extension strings: GL 8192 bytes, WGL 311 bytes; longer than the 8192-byte buffers of some older programs\r\n"
+              "OpenGL extensions (3):\r\n"
+              "  \r\n"
+              "  GL_ARB_a\r\n"
+              "  GL_EXT_b\r\n"
+              "WGL extensions (0):\r\n"
+              "Limits (2):\r\n"
+              "  GL_MAX_TEXTURE_SIZE 16384\r\n"
+              "  GL_MAX_VIEWPORT_DIMS 16384 8192\r\n"
+              "OpenGL drivers (HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\OpenGLdrivers):\r\n"
+              "* Software (MICROSOFT): OpenGL32.dll\r\n"
+              "  ~Vendor: v.dll\r\n"
+              "Registered as subkeys:\r\n"
+              "  VENDOR: vendoricd32.dll\r\n"
+              "Display adapters:\r\n"
+              "  Vendor\x99 Adapter: vendor64.dll (32-bit: vendor32.dll)\r\n"
+              "  : other.dll\r\n"
+              "Pixel formats (4):\r\n"
+              "  Index Window Accel   Colour Alpha Depth Stencil Double SampleBuffers Samples\r\n"
+              "      1 yes    full        32     8    24       8 yes                0       0\r\n"
+              "*     7 yes    full        32     8    24       8 yes                1       4\r\n"
+              "     12 no     generic     24     0    32       0 no                 0       0\r\n"
+              "    104 no     none         8     0    16       0 no                 0       0\r\n");
+}
+
+TEST(ReportText, WarnsOfLongExtensionStringsAndDropsTheSamplesColumnsItCannotFill)
+{
+    ReportData report = FullReport();
+    report.glExtensionBytes = 4096;
+    const PixelFormatRow described[] = {{7, true, kFormatAccelerationGeneric, 32, 0, 24, 8, true, -1, -1}};
+    report.pixelFormats = described;
+    report.pixelFormatCount = 1;
+    TextBuffer out;
+    WriteReportText(report, out);
+    const std::string text = out.Text();
+    EXPECT_NE(text.find("GL 4096 bytes, WGL 311 bytes; longer than the 4096-byte buffers of some older programs\r\n"),
+              std::string::npos);
+    EXPECT_NE(text.find("Pixel formats (1):\r\n"
+                        "  Index Window Accel   Colour Alpha Depth Stencil Double\r\n"
+                        "*     7 yes    generic     32     0    24       8 yes\r\n"),
+              std::string::npos);
+
+    report.glExtensionBytes = 4095;
+    report.pixelFormatsAsked = false;
+    report.pixelFormatCount = 0;
+    TextBuffer shorter;
+    WriteReportText(report, shorter);
+    EXPECT_NE(std::string(shorter.Text()).find("WGL 311 bytes\r\n"), std::string::npos);
+    EXPECT_EQ(std::string(shorter.Text()).find("Pixel formats"), std::string::npos);
+}
+
+// The Windows-1252 code page where it differs from Latin-1, in part.
+int Cp1252ToUtf16(const char* text, int length, wchar_t* units, int capacity)
+{
+    if (length > capacity)
+        return 0;
+    for (int i = 0; i < length; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        units[i] = c == 0x80 ? 0x20AC : c == 0x99 ? 0x2122 : c;
+    }
+    return length;
+}
+
+TEST(ReportJson, CarriesEveryFactAndParsesBack)
+{
+    TextBuffer out;
+    WriteReportJson(FullReport(), out, Cp1252ToUtf16);
+    const std::string text = out.Text();
+    ASSERT_EQ(text.back(), '\n');
+    const Json json = ParseJson(text);
+    EXPECT_EQ(json["renderer"].text, u"llvmpipe \"x\"");
+    EXPECT_EQ(json["pixelFormat"]["samples"].number, 4);
+    EXPECT_EQ(json["drivers"]["entries"].items.size(), 2u);
+    EXPECT_EQ(json["acceleration"]["level"].text, u"none");
+    EXPECT_EQ(json["acceleration"]["reason"].text,
+              u"llvmpipe \"x\" renders in software through an installable driver");
+    EXPECT_EQ(json["shadingLanguage"].text, u"4.50");
+    EXPECT_EQ(json["coreProfile"].text, u"4.5 (Core Profile) Mesa 22.3.6");
+    EXPECT_EQ(json["driverDlls"][0]["path"].text, u"C:\\Windows\\System32\\vendor\u00aeicd.dll");
+    EXPECT_EQ(json["driverDlls"][0]["version"].text, u"10.18.13.5362");
+    EXPECT_EQ(json["driverDlls"][1]["version"].kind, Json::kNull);
+    EXPECT_EQ(json["driverDlls"][1]["source"].text, u"loaded modules");
+    EXPECT_EQ(json["extensionBytes"]["gl"].number, 8192);
+    EXPECT_EQ(json["extensionBytes"]["wgl"].number, 311);
+    EXPECT_EQ(json["limits"][1]["name"].text, u"GL_MAX_VIEWPORT_DIMS");
+    EXPECT_EQ(json["limits"][1]["values"].items.size(), 2u);
+    EXPECT_EQ(json["limits"][1]["values"][1].number, 8192);
+    EXPECT_EQ(json["limits"][0]["values"].items.size(), 1u);
+    EXPECT_EQ(json["subkeyDrivers"][0]["dll"].text, u"vendoricd32.dll");
+    EXPECT_EQ(json["displayAdapters"][0]["description"].text, u"Vendor\u2122 Adapter");
+    EXPECT_EQ(json["displayAdapters"][0]["wowName"].text, u"vendor32.dll");
+    EXPECT_EQ(json["displayAdapters"][1]["wowName"].kind, Json::kNull);
+    ASSERT_EQ(json["pixelFormats"].items.size(), 4u);
+    const Json& selected = json["pixelFormats"][1];
+    EXPECT_EQ(selected["index"].number, 7);
+    EXPECT_TRUE(selected["selected"].boolean);
+    EXPECT_FALSE(json["pixelFormats"][0]["selected"].boolean);
+    EXPECT_EQ(json["pixelFormats"][2]["acceleration"].text, u"generic");
+    EXPECT_EQ(selected["samples"].number, 4);
+    EXPECT_EQ(selected["doubleBuffered"].boolean, true);
+    EXPECT_EQ(json["pixelFormats"][2]["drawToWindow"].boolean, false);
+}
+
+// Stands in for a double-byte code page: 0x82 0xA0 is one character, and 0xF0
+// a character beyond the first plane.
+int DoubleByteToUtf16(const char* text, int length, wchar_t* units, int capacity)
+{
+    int count = 0;
+    for (int i = 0; i < length && count + 2 <= capacity; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c == 0x82 && i + 1 < length) {
+            units[count++] = 0x3042;
+            ++i;
+        } else if (c == 0xF0) {
+            units[count++] = 0xD83D;
+            units[count++] = 0xDE00;
+        } else {
+            units[count++] = c;
+        }
+    }
+    return count;
+}
+
+int Refuses(const char*, int, wchar_t*, int)
+{
+    return 0;
+}
+
+TEST(ReportJson, WritesTheTextAsTheCodePageMeansIt)
+{
+    const char* text = "\x80 5\x99 \xe9";
+    TextBuffer cp1252, latin1, refused, doubleByte;
+    AppendJsonString(cp1252, text, Cp1252ToUtf16);
+    AppendJsonString(latin1, text);
+    AppendJsonString(refused, text, Refuses);
+    AppendJsonString(doubleByte, "a\x82\xA0\"\xF0", DoubleByteToUtf16);
+    EXPECT_STREQ(cp1252.Text(), "\"\\u20ac 5\\u2122 \\u00e9\"");
+    EXPECT_STREQ(latin1.Text(), "\"\\u0080 5\\u0099 \\u00e9\"");
+    EXPECT_STREQ(refused.Text(), latin1.Text());
+    EXPECT_STREQ(doubleByte.Text(), "\"a\\u3042\\\"\\ud83d\\ude00\"");
 }
 
 TEST(TextBuffer, GrowsPastItsFirstBlockAndWritesNumbers)
