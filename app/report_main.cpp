@@ -4,6 +4,7 @@
 // It reads the driver registrations and never writes them.
 #include <cstring>
 
+#include "app/report_gather.h"
 #include "drivers/driver_table.h"
 #include "platform/wgl_binding.h"
 #include "report/renderer_report.h"
@@ -52,12 +53,15 @@ int Run(bool json)
         FillExtensionList(controls.wglExtensionList, QueryWglExtensions());
 
         CollectedReport report;
+        ReportFacts facts;
         TextBuffer text;
-        if (report.Collect(controls)) {
+        if (report.Collect(controls) && facts.Gather()) {
+            ReportData data = report.Data();
+            facts.HandTo(data);
             if (json)
-                WriteReportJson(report.Data(), text);
+                WriteReportJson(data, text);
             else
-                WriteReportText(report.Data(), text);
+                WriteReportText(data, text);
         }
         if (report.Data().summary != nullptr && text.Ok()) {
             Write(STD_OUTPUT_HANDLE, text.Text(), text.Length());

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/main_dialog.h"
+#include "app/report_gather.h"
 #include "report/report_collect.h"
 
 static const UINT kCopyReportCommand = 1;
@@ -38,10 +39,13 @@ bool CopyReportToClipboard(HWND dialog)
     const ReportControls controls = {dialogControls.infoText, dialogControls.glExtensionList,
                                      dialogControls.wglExtensionList, dialogControls.driverList};
     CollectedReport report;
-    if (!report.Collect(controls))
+    ReportFacts facts;
+    if (!report.Collect(controls) || !facts.Gather())
         return false;
+    ReportData data = report.Data();
+    facts.HandTo(data);
     TextBuffer text;
-    WriteReportText(report.Data(), text);
+    WriteReportText(data, text);
     return text.Ok() && SetClipboardText(dialog, text.Text(), text.Length());
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/wgl_binding.h"
 #include "report/extension_tokens.h"
+#include "report/gl_limits.h"
 #include "report/renderer_report.h"
 #include "view/multisample_probe.h"
 
@@ -19,37 +20,17 @@ bool DescribeFormatFlags(HDC deviceContext, int format, unsigned long* flags)
     return true;
 }
 
-// Reads the decimal number at text, leaving text after it; -1 without a digit.
-static int ReadNumber(const char*& text)
-{
-    if (*text < '0' || *text > '9')
-        return -1;
-    int value = 0;
-    for (; *text >= '0' && *text <= '9'; ++text) {
-        if (value < 10000)
-            value = value * 10 + (*text - '0');
-    }
-    return value;
-}
-
-bool GlVersionAtLeast(const char* version, int major, int minor)
-{
-    if (version == nullptr)
-        return false;
-    const int haveMajor = ReadNumber(version);
-    if (haveMajor < 0 || *version++ != '.')
-        return false;
-    const int haveMinor = ReadNumber(version);
-    if (haveMinor < 0)
-        return false;
-    return haveMajor > major || (haveMajor == major && haveMinor >= minor);
-}
-
 const char* QueryShadingLanguage()
 {
-    if (!GlVersionAtLeast(GlString(GL_VERSION), 2, 0))
+    if (!HasShadingLanguage(GlString(GL_VERSION)))
         return nullptr;
     return GlString(GL_SHADING_LANGUAGE_VERSION);
+}
+
+int ReadContextLimits(LimitValue* limits)
+{
+    return ReadLimits(wgl.getIntegerv, wgl.getError, GlString(GL_VERSION), GlString(GL_EXTENSIONS),
+                      limits);
 }
 
 // The core-profile versions asked for, newest first.

@@ -11,13 +11,14 @@
 // DescribePixelFormat fails.
 bool DescribeFormatFlags(HDC deviceContext, int format, unsigned long* flags);
 
-// Whether a GL_VERSION string ("4.5 (Compatibility Profile) Mesa 22.3.6")
-// starts with major.minor or a later version. Null or unparsable is never.
-bool GlVersionAtLeast(const char* version, int major, int minor);
-
 // GL_SHADING_LANGUAGE_VERSION of the current context, asked only when its
 // GL_VERSION is 2.0 or later; null otherwise.
 const char* QueryShadingLanguage();
+
+// The limits of the current context whose gates hold, through the binding
+// table's glGetIntegerv and glGetError, into limits (room for kLimitCount).
+// Returns how many were kept.
+int ReadContextLimits(LimitValue* limits);
 
 // The GL_VERSION of the first core-profile context the driver makes, trying
 // 4.6 down to 3.2, copied into pool; null when the WGL string does not offer

@@ -1,0 +1,40 @@
+// The facts a report carries beyond the dialog's controls, gathered when a
+// report is made: from the view's context, the driver table, the registry
+// and the modules loaded in the process. Both programs hand them to report/.
+#pragma once
+
+#include "platform/fact_pool.h"
+#include "report/gl_limits.h"
+#include "report/report_document.h"
+
+class ReportFacts {
+public:
+    ReportFacts() = default;
+    ReportFacts(const ReportFacts&) = delete;
+    ReportFacts& operator=(const ReportFacts&) = delete;
+
+    // Needs the view's context current and leaves it current. False when
+    // memory ran out.
+    bool Gather();
+    // The table of every format of the view's device context, for the
+    // companion's --formats; the dialog's report has none.
+    bool GatherPixelFormats();
+    // Sets the deeper facts of data; they point into this object.
+    void HandTo(ReportData& data) const;
+
+private:
+    FactPool pool_;
+    FactArray<DriverDll> driverDlls_;
+    FactArray<SubkeyDriver> subkeyDrivers_;
+    FactArray<DisplayAdapter> displayAdapters_;
+    FactArray<PixelFormatRow> pixelFormats_;
+    LimitValue limits_[kLimitCount] = {};
+    int limitCount_ = 0;
+    bool formatDescribed_ = false;
+    unsigned long formatFlags_ = 0;
+    const char* shadingLanguage_ = nullptr;
+    const char* coreProfile_ = nullptr;
+    unsigned long glExtensionBytes_ = 0;
+    unsigned long wglExtensionBytes_ = 0;
+    bool pixelFormatsAsked_ = false;
+};
