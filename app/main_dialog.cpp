@@ -47,6 +47,7 @@ static INT_PTR OnInitDialog(HWND dialog)
     glView.SetupView(-1, -1, -1.0);
     ShowRendererSummary(dialogControls.infoText);
     SetDialogIcons(dialog);
+    AddReportToSystemMenu(dialog);
     FillExtensionList(dialogControls.glExtensionList,
                       reinterpret_cast<const char*>(wgl.getString(GL_EXTENSIONS)));
     FillExtensionList(dialogControls.wglExtensionList, QueryWglExtensions());
@@ -97,6 +98,15 @@ static bool OnContextMenu(HWND window, LPARAM position)
     return true;
 }
 
+// The system menu's own commands keep their meaning in the high twelve bits.
+static bool OnSysCommand(HWND window, WPARAM command)
+{
+    if ((command & 0xFFF0) != kCopyReportCommand)
+        return false;
+    CopyReportToClipboard(window);
+    return true;
+}
+
 static void OnDriverSelectionChange()
 {
     const LRESULT selection = SendMessageA(dialogControls.driverList, LB_GETCURSEL, 0, 0);
@@ -120,6 +130,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
         break;
     case WM_CONTEXTMENU:
         if (OnContextMenu(window, lparam))
+            return 0;
+        break;
+    case WM_SYSCOMMAND:
+        if (OnSysCommand(window, wparam))
             return 0;
         break;
     case WM_COMMAND: {

@@ -1,17 +1,34 @@
 // glinspect-report: the console companion. It makes the same context on a
 // hidden window as the dialog does on its view, fills hidden controls like
-// the dialog's, and prints the report: plain text, or JSON with --json.
-// It reads the driver registrations and never writes them.
+// the dialog's, and prints the report: plain text, or JSON with --json; with
+// --formats the table of pixel formats too. It reads the driver registrations
+// and never writes them.
 #include <cstring>
 
 #include "app/report_gather.h"
 #include "drivers/driver_table.h"
 #include "platform/wgl_binding.h"
+#include "report/ansi_text_win32.h"
 #include "report/renderer_report.h"
 #include "report/report_collect.h"
 #include "view/gl_view.h"
 
 namespace {
+
+const char kUsage[] =
+    "usage: glinspect-report [--json] [--formats]\r\n"
+    "  --json     the report as one JSON object\r\n"
+    "  --formats  add the table of the pixel formats the display offers\r\n"
+    "  --help     print this text\r\n"
+    "  --version  print the program's version\r\n";
+const char kVersion[] = "glinspect-report " GLINSPECT_VERSION "\r\n";
+
+struct Options {
+    bool json;
+    // Whether the pixel-format table was asked for: the report then has it
+    // last, and collecting it walks every format of the display.
+    bool pixelFormats;
+};
 
 // A hidden control like the dialog's; its hidden parent keeps it unseen.
 HWND MakeControl(HWND parent, const char* className, DWORD style, int width, int height)
@@ -26,7 +43,7 @@ void Write(DWORD which, const char* text, size_t length)
     WriteFile(GetStdHandle(which), text, static_cast<DWORD>(length), &written, nullptr);
 }
 
-int Run(bool json)
+int Run(const Options& options)
 {
     EnumerateDriversReadOnly();
     // No style bits: never shown.
@@ -42,8 +59,12 @@ int Run(bool json)
     HWND view = MakeControl(window, "STATIC", 0, 127, 111);
     FillDriverList(controls.driverList);
 
+    // Any hidden window missing ends the run like a context that cannot be made.
+    const bool windowsMade = window != nullptr && view != nullptr && controls.infoText != nullptr &&
+                             controls.glExtensionList != nullptr &&
+                             controls.wglExtensionList != nullptr && controls.driverList != nullptr;
     int status = 1;
-    if (!glView.Attach(view)) {
+    if (!windowsMade || !glView.Attach(view)) {
         static const char kError[] = "OpenGL Error : Initialization Failed\r\n";
         Write(STD_ERROR_HANDLE, kError, sizeof(kError) - 1);
     } else {
@@ -55,11 +76,14 @@ int Run(bool json)
         CollectedReport report;
         ReportFacts facts;
         TextBuffer text;
-        if (report.Collect(controls) && facts.Gather()) {
+        bool gathered = report.Collect(controls) && facts.Gather();
+        if (gathered && options.pixelFormats)
+            gathered = facts.GatherPixelFormats();
+        if (gathered) {
             ReportData data = report.Data();
             facts.HandTo(data);
-            if (json)
-                WriteReportJson(data, text);
+            if (options.json)
+                WriteReportJson(data, text, SystemAnsiToUtf16);
             else
                 WriteReportText(data, text);
         }
@@ -77,15 +101,23 @@ int Run(bool json)
 
 int main(int argc, char** argv)
 {
-    bool json = false;
+    Options options = {};
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--json") == 0) {
-            json = true;
+        const char* option = argv[i];
+        if (std::strcmp(option, "--json") == 0) {
+            options.json = true;
+        } else if (std::strcmp(option, "--formats") == 0) {
+            options.pixelFormats = true;
+        } else if (std::strcmp(option, "--help") == 0) {
+            Write(STD_OUTPUT_HANDLE, kUsage, sizeof(kUsage) - 1);
+            return 0;
+        } else if (std::strcmp(option, "--version") == 0) {
+            Write(STD_OUTPUT_HANDLE, kVersion, sizeof(kVersion) - 1);
+            return 0;
         } else {
-            static const char kUsage[] = "usage: glinspect-report [--json]\r\n";
             Write(STD_ERROR_HANDLE, kUsage, sizeof(kUsage) - 1);
             return 2;
         }
     }
-    return Run(json);
+    return Run(options);
 }

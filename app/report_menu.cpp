@@ -6,7 +6,7 @@
 #include "app/report_gather.h"
 #include "report/report_collect.h"
 
-static const UINT kCopyReportCommand = 1;
+static const char kCopyReportText[] = "Copy report";
 
 // Hands text to the clipboard, which then owns the memory.
 static bool SetClipboardText(HWND owner, const char* text, size_t length)
@@ -60,11 +60,20 @@ void ShowReportMenu(HWND dialog, LPARAM position)
     HMENU menu = CreatePopupMenu();
     if (menu == nullptr)
         return;
-    AppendMenuA(menu, MF_STRING, kCopyReportCommand, "Copy report");
+    AppendMenuA(menu, MF_STRING, kCopyReportCommand, kCopyReportText);
     const UINT chosen = static_cast<UINT>(TrackPopupMenu(
         menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0,
         dialog, nullptr));
     DestroyMenu(menu);
     if (chosen == kCopyReportCommand)
         CopyReportToClipboard(dialog);
+}
+
+void AddReportToSystemMenu(HWND dialog)
+{
+    HMENU menu = GetSystemMenu(dialog, FALSE);
+    if (menu == nullptr)
+        return;
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING, kCopyReportCommand, kCopyReportText);
 }

@@ -17,6 +17,7 @@ add_library(glinspect_core STATIC
     drivers/registry_driver_store.cpp
     platform/fact_pool.cpp
     platform/wgl_binding.cpp
+    report/ansi_text_win32.cpp
     report/renderer_report.cpp
     report/report_collect.cpp
     view/context_facts.cpp

@@ -72,6 +72,11 @@ typedef int (*AnsiToUtf16)(const char* text, int length, wchar_t* units, int cap
 // last the pixel-format table when it was asked for.
 void WriteReportText(const ReportData& report, TextBuffer& out);
 
+// Whether the report has the pixel-format table: asked for, or not empty.
+bool HasPixelFormatTable(const ReportData& report);
+// "full", "generic" or "none".
+const char* FormatAccelerationName(FormatAcceleration acceleration);
+
 // The same facts as one JSON object, ended by a line feed. Text goes through
 // toUtf16 into \u escapes; without it bytes of 0x80 and above are taken as
 // Latin-1.
