@@ -15,12 +15,6 @@ static unsigned long TextBytes(const char* text)
     return text != nullptr ? static_cast<unsigned long>(std::strlen(text)) : 0;
 }
 
-bool ReportFacts::GatherPixelFormats()
-{
-    pixelFormatsAsked_ = true;
-    return ReadPixelFormatTable(glView.deviceContext, pixelFormats_);
-}
-
 bool ReportFacts::Gather()
 {
     formatDescribed_ =
@@ -64,7 +58,4 @@ void ReportFacts::HandTo(ReportData& data) const
     data.subkeyDriverCount = subkeyDrivers_.Count();
     data.displayAdapters = displayAdapters_.Items();
     data.displayAdapterCount = displayAdapters_.Count();
-    data.pixelFormats = pixelFormats_.Items();
-    data.pixelFormatCount = pixelFormats_.Count();
-    data.pixelFormatsAsked = pixelFormatsAsked_;
 }

@@ -16,10 +16,8 @@ public:
     // Needs the view's context current and leaves it current. False when
     // memory ran out.
     bool Gather();
-    // The table of every format of the view's device context, for the
-    // companion's --formats; the dialog's report has none.
-    bool GatherPixelFormats();
-    // Sets the deeper facts of data; they point into this object.
+    // Sets the deeper facts of data; they point into this object. The
+    // pixel-format table is the companion's own.
     void HandTo(ReportData& data) const;
 
 private:
@@ -27,7 +25,6 @@ private:
     FactArray<DriverDll> driverDlls_;
     FactArray<SubkeyDriver> subkeyDrivers_;
     FactArray<DisplayAdapter> displayAdapters_;
-    FactArray<PixelFormatRow> pixelFormats_;
     LimitValue limits_[kLimitCount] = {};
     int limitCount_ = 0;
     bool formatDescribed_ = false;
@@ -36,5 +33,4 @@ private:
     const char* coreProfile_ = nullptr;
     unsigned long glExtensionBytes_ = 0;
     unsigned long wglExtensionBytes_ = 0;
-    bool pixelFormatsAsked_ = false;
 };

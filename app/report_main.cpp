@@ -12,6 +12,7 @@
 #include "report/renderer_report.h"
 #include "report/report_collect.h"
 #include "view/gl_view.h"
+#include "view/pixel_format_table.h"
 
 namespace {
 
@@ -76,12 +77,16 @@ int Run(const Options& options)
         CollectedReport report;
         ReportFacts facts;
         TextBuffer text;
+        FactArray<PixelFormatRow> formats;
         bool gathered = report.Collect(controls) && facts.Gather();
         if (gathered && options.pixelFormats)
-            gathered = facts.GatherPixelFormats();
+            gathered = ReadPixelFormatTable(glView.deviceContext, formats);
         if (gathered) {
             ReportData data = report.Data();
             facts.HandTo(data);
+            data.pixelFormats = formats.Items();
+            data.pixelFormatCount = formats.Count();
+            data.pixelFormatsAsked = options.pixelFormats;
             if (options.json)
                 WriteReportJson(data, text, SystemAnsiToUtf16);
             else

@@ -1,8 +1,10 @@
 # The Windows program: one small exe that loads on Windows 95 OSR2 and NT 4.0.
 
-# No C++ run-time pieces the program does not use.
+# No C++ run-time pieces the program does not use. NOTE: nothing throws, so no
+# unwind tables either: on PE, each function's .eh_frame entry keeps it alive
+# past --gc-sections, and without them unused functions are dropped.
 set(GLINSPECT_WIN32_FLAGS -fno-exceptions -fno-rtti -fno-threadsafe-statics
-    -ffunction-sections -fdata-sections -Wall -Wextra)
+    -fno-asynchronous-unwind-tables -ffunction-sections -fdata-sections -Wall -Wextra)
 set(GLINSPECT_WIN32_LINK_FLAGS -static-libgcc -static-libstdc++
     -Wl,--gc-sections -Wl,--no-insert-timestamp -s)
 
@@ -23,6 +25,7 @@ add_library(glinspect_core STATIC
     view/context_facts.cpp
     view/gl_view.cpp
     view/multisample_probe.cpp
+    view/pixel_format_table.cpp
     view/scene.cpp
     view/view_window.cpp
 )

@@ -35,3 +35,18 @@ const char* FactPool::Copy(const char* text)
 {
     return text != nullptr ? Copy(text, std::strlen(text)) : nullptr;
 }
+
+void* FactArrayStorage::Append(std::size_t recordSize)
+{
+    if (count_ == capacity_) {
+        const int capacity = capacity_ != 0 ? capacity_ * 2 : 8;
+        void* grown = std::realloc(items_, static_cast<std::size_t>(capacity) * recordSize);
+        if (grown == nullptr) {
+            failed_ = true;
+            return nullptr;
+        }
+        items_ = grown;
+        capacity_ = capacity;
+    }
+    return static_cast<char*>(items_) + static_cast<std::size_t>(count_++) * recordSize;
+}

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdlib>
+#include <cstring>
 #include <type_traits>
 
 class FactPool {
@@ -29,41 +30,46 @@ private:
     bool failed_ = false;
 };
 
+// The untyped storage of a FactArray, so that every record type shares one
+// growth routine.
+class FactArrayStorage {
+public:
+    FactArrayStorage(const FactArrayStorage&) = delete;
+    FactArrayStorage& operator=(const FactArrayStorage&) = delete;
+    int Count() const { return count_; }
+    bool Ok() const { return !failed_; }
+
+protected:
+    FactArrayStorage() = default;
+    ~FactArrayStorage() { std::free(items_); }
+    // Room for one more record of recordSize bytes, counted; null when memory ran out.
+    void* Append(std::size_t recordSize);
+
+    void* items_ = nullptr;
+    int count_ = 0;
+
+private:
+    int capacity_ = 0;
+    bool failed_ = false;
+};
+
 template <typename Record>
-class FactArray {
+class FactArray : public FactArrayStorage {
     static_assert(std::is_trivially_copyable<Record>::value, "records are copied bytewise");
 
 public:
     FactArray() = default;
-    ~FactArray() { std::free(items_); }
-    FactArray(const FactArray&) = delete;
-    FactArray& operator=(const FactArray&) = delete;
 
     bool Add(const Record& record)
     {
-        if (count_ == capacity_) {
-            const int capacity = capacity_ != 0 ? capacity_ * 2 : 8;
-            void* grown = std::realloc(items_, static_cast<std::size_t>(capacity) * sizeof(Record));
-            if (grown == nullptr) {
-                failed_ = true;
-                return false;
-            }
-            items_ = static_cast<Record*>(grown);
-            capacity_ = capacity;
-        }
-        items_[count_++] = record;
+        void* slot = Append(sizeof(Record));
+        if (slot == nullptr)
+            return false;
+        std::memcpy(slot, &record, sizeof(Record));
         return true;
     }
 
     // Null while empty.
-    const Record* Items() const { return count_ != 0 ? items_ : nullptr; }
-    Record& operator[](int index) { return items_[index]; }
-    int Count() const { return count_; }
-    bool Ok() const { return !failed_; }
-
-private:
-    Record* items_ = nullptr;
-    int count_ = 0;
-    int capacity_ = 0;
-    bool failed_ = false;
+    const Record* Items() const { return count_ != 0 ? static_cast<const Record*>(items_) : nullptr; }
+    Record& operator[](int index) { return static_cast<Record*>(items_)[index]; }
 };

@@ -26,9 +26,3 @@ int ReadContextLimits(LimitValue* limits);
 // viewContext current on viewDC; works on a hidden window of its own, frees it
 // and every context it made, and makes viewContext current again.
 const char* ProbeCoreProfile(HDC viewDC, HGLRC viewContext, FactPool& pool);
-
-// One row per pixel format deviceContext offers, in index order: through
-// wglGetPixelFormatAttribivARB where WGL_ARB_pixel_format is offered, else
-// from DescribePixelFormat (samples -1). Needs a context current. False when
-// memory ran out.
-bool ReadPixelFormatTable(HDC deviceContext, FactArray<PixelFormatRow>& rows);

@@ -10,6 +10,7 @@
 #include "view/context_facts.h"
 #include "view/gl_view.h"
 #include "view/multisample_probe.h"
+#include "view/pixel_format_table.h"
 
 namespace {
 
