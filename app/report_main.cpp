@@ -5,12 +5,14 @@
 // and never writes them.
 #include <cstring>
 
+#include "app/report_gather.h"
 #include "drivers/driver_table.h"
 #include "platform/wgl_binding.h"
 #include "report/ansi_text_win32.h"
 #include "report/renderer_report.h"
 #include "report/report_collect.h"
 #include "view/gl_view.h"
+#include "view/pixel_format_table.h"
 
 namespace {
 
@@ -58,8 +60,12 @@ int Run(const Options& options)
     HWND view = MakeControl(window, "STATIC", 0, 127, 111);
     FillDriverList(controls.driverList);
 
+    // Any hidden window missing ends the run like a context that cannot be made.
+    const bool windowsMade = window != nullptr && view != nullptr && controls.infoText != nullptr &&
+                             controls.glExtensionList != nullptr &&
+                             controls.wglExtensionList != nullptr && controls.driverList != nullptr;
     int status = 1;
-    if (!glView.Attach(view)) {
+    if (!windowsMade || !glView.Attach(view)) {
         static const char kError[] = "OpenGL Error : Initialization Failed\r\n";
         Write(STD_ERROR_HANDLE, kError, sizeof(kError) - 1);
     } else {
@@ -69,9 +75,17 @@ int Run(const Options& options)
         FillExtensionList(controls.wglExtensionList, QueryWglExtensions());
 
         CollectedReport report;
+        ReportFacts facts;
         TextBuffer text;
-        if (report.Collect(controls)) {
+        FactArray<PixelFormatRow> formats;
+        bool gathered = report.Collect(controls) && facts.Gather();
+        if (gathered && options.pixelFormats)
+            gathered = ReadPixelFormatTable(glView.deviceContext, formats);
+        if (gathered) {
             ReportData data = report.Data();
+            facts.HandTo(data);
+            data.pixelFormats = formats.Items();
+            data.pixelFormatCount = formats.Count();
             data.pixelFormatsAsked = options.pixelFormats;
             if (options.json)
                 WriteReportJson(data, text, SystemAnsiToUtf16);

@@ -4,6 +4,7 @@
 
 #include "app/main_dialog.h"
 #include "app/resources/resource_ids.h"
+#include "app/report_gather.h"
 #include "report/report_collect.h"
 
 static_assert((kCopyReportCommand & 0xF) == 0 && kCopyReportCommand < 0xF000,
@@ -45,10 +46,13 @@ bool CopyReportToClipboard(HWND dialog)
     const ReportControls controls = {dialogControls.infoText, dialogControls.glExtensionList,
                                      dialogControls.wglExtensionList, dialogControls.driverList};
     CollectedReport report;
-    if (!report.Collect(controls))
+    ReportFacts facts;
+    if (!report.Collect(controls) || !facts.Gather())
         return false;
+    ReportData data = report.Data();
+    facts.HandTo(data);
     TextBuffer text;
-    WriteReportText(report.Data(), text);
+    WriteReportText(data, text);
     return text.Ok() && SetClipboardText(dialog, text.Text(), text.Length());
 }
 

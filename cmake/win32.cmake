@@ -1,7 +1,8 @@
 # The Windows program: one small exe that loads on Windows 95 OSR2 and NT 4.0.
 
-# No C++ run-time pieces the program does not use, and no unwind tables in a
-# program without exceptions.
+# No C++ run-time pieces the program does not use. NOTE: nothing throws, so no
+# unwind tables either: on PE, each function's .eh_frame entry keeps it alive
+# past --gc-sections, and without them unused functions are dropped.
 # NOTE: no -fdata-sections: MinGW's GCC then puts every zero-filled global in a
 # .data$ section, on disk, instead of .bss.
 set(GLINSPECT_WIN32_FLAGS -fno-exceptions -fno-rtti -fno-threadsafe-statics
@@ -16,15 +17,20 @@ target_compile_options(glinspect_portable PRIVATE ${GLINSPECT_WIN32_FLAGS})
 
 add_library(glinspect_core STATIC
     app/main_dialog.cpp
+    app/report_gather.cpp
     app/report_menu.cpp
+    drivers/driver_facts.cpp
     drivers/driver_table.cpp
     drivers/registry_driver_store.cpp
+    platform/fact_pool.cpp
     platform/wgl_binding.cpp
     report/ansi_text_win32.cpp
     report/renderer_report.cpp
     report/report_collect.cpp
+    view/context_facts.cpp
     view/gl_view.cpp
     view/multisample_probe.cpp
+    view/pixel_format_table.cpp
     view/scene.cpp
     view/view_window.cpp
 )

@@ -14,6 +14,8 @@ WglBinding RealWglBinding()
     binding.getProcAddress = wglGetProcAddress;
     binding.getString = glGetString;
     binding.swapBuffers = SwapBuffers;
+    binding.getIntegerv = glGetIntegerv;
+    binding.getError = glGetError;
     return binding;
 }
 
@@ -36,4 +38,14 @@ PFNWGLGETEXTENSIONSSTRINGARBPROC FetchGetExtensionsStringARB()
 PFNWGLCHOOSEPIXELFORMATARBPROC FetchChoosePixelFormatARB()
 {
     return FetchWglFunction<PFNWGLCHOOSEPIXELFORMATARBPROC>("wglChoosePixelFormatARB");
+}
+
+PFNWGLCREATECONTEXTATTRIBSARBPROC FetchCreateContextAttribsARB()
+{
+    return FetchWglFunction<PFNWGLCREATECONTEXTATTRIBSARBPROC>("wglCreateContextAttribsARB");
+}
+
+PFNWGLGETPIXELFORMATATTRIBIVARBPROC FetchGetPixelFormatAttribivARB()
+{
+    return FetchWglFunction<PFNWGLGETPIXELFORMATATTRIBIVARBPROC>("wglGetPixelFormatAttribivARB");
 }

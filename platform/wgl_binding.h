@@ -17,6 +17,8 @@ struct WglBinding {
     PROC(WINAPI* getProcAddress)(LPCSTR);
     const GLubyte*(WINAPI* getString)(GLenum);
     BOOL(WINAPI* swapBuffers)(HDC);
+    void(WINAPI* getIntegerv)(GLenum, GLint*);
+    GLenum(WINAPI* getError)();
 };
 
 // The table in use; it starts as RealWglBinding().
@@ -29,3 +31,5 @@ WglBinding RealWglBinding();
 // context and is null when the driver lacks it.
 PFNWGLGETEXTENSIONSSTRINGARBPROC FetchGetExtensionsStringARB();
 PFNWGLCHOOSEPIXELFORMATARBPROC FetchChoosePixelFormatARB();
+PFNWGLCREATECONTEXTATTRIBSARBPROC FetchCreateContextAttribsARB();
+PFNWGLGETPIXELFORMATATTRIBIVARBPROC FetchGetPixelFormatAttribivARB();

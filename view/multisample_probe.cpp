@@ -65,7 +65,7 @@ bool FindMultisampleFormat(HDC deviceContext, int* format, int* samples)
 
 }  // namespace
 
-bool ChooseMultisampleFormat(HDC deviceContext)
+bool SetStandardPixelFormat(HDC deviceContext)
 {
     PIXELFORMATDESCRIPTOR request = StandardPixelFormat();
     int plainFormat = wgl.choosePixelFormat(deviceContext, &request);
@@ -74,7 +74,12 @@ bool ChooseMultisampleFormat(HDC deviceContext)
         if (wgl.describePixelFormat(deviceContext, plainFormat, sizeof(request), &request) == 0)
             return false;
     }
-    if (wgl.setPixelFormat(deviceContext, plainFormat, &request) == FALSE)
+    return wgl.setPixelFormat(deviceContext, plainFormat, &request) != FALSE;
+}
+
+bool ChooseMultisampleFormat(HDC deviceContext)
+{
+    if (!SetStandardPixelFormat(deviceContext))
         return false;
 
     // NOTE: wglGetProcAddress and the extension strings answer only while a

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The console companion's two outputs: the JSON parses, and it holds the same
-facts as the text report; and its options. Runs in the Wine session the caller
-started."""
+facts as the text report; its options; registrations of the subkey and
+display-adapter shapes show when the test seeds them (with reg.exe, removed
+again after) and not otherwise. Runs in the Wine session the caller started."""
 import json
 import subprocess
 import sys
@@ -17,6 +18,32 @@ def run(exe, *args):
     if done.returncode != 0:
         sys.exit(f"{exe} {' '.join(args)} exited {done.returncode}: {done.stderr!r}")
     return done.stdout.decode("latin-1")
+
+
+def reg(*args):
+    return subprocess.run(["wine", "reg", *args], stdin=subprocess.DEVNULL,
+                          capture_output=True, timeout=60).returncode
+
+
+DISPLAY_CLASS = ("HKLM\\SYSTEM\\CurrentControlSet\\Control\\Class\\"
+                 "{4d36e968-e325-11ce-bfc1-08002be10318}")
+
+
+def seed_registrations(driver_key):
+    """Adds a subkey registration and a display adapter; returns the keys to
+    delete afterwards."""
+    subkey = driver_key.replace("HKEY_LOCAL_MACHINE\\", "HKLM\\") + "\\GlinspectTest"
+    adapter = next(f"{DISPLAY_CLASS}\\{n:04d}" for n in range(31, -1, -1)
+                   if reg("query", f"{DISPLAY_CLASS}\\{n:04d}") != 0)
+    added = [subkey, adapter]
+    for key, name, kind, data in (
+            (subkey, "Dll", "REG_SZ", "glinspecttest.dll"),
+            (adapter, "OpenGLDriverName", "REG_MULTI_SZ", "glinspectgl.dll\\0second.dll"),
+            (adapter, "OpenGLDriverNameWow", "REG_SZ", "glinspectgl32.dll"),
+            (adapter, "DriverDesc", "REG_SZ", "Glinspect Test Adapter")):
+        if reg("add", key, "/v", name, "/t", kind, "/d", data, "/f") != 0:
+            sys.exit(f"reg add {key} /v {name} failed")
+    return added
 
 
 def section(lines, heading_start):
@@ -59,14 +86,6 @@ def main():
           [("* " if e["selected"] else "  ") + e["line"] for e in drivers["entries"]])
     for entry in drivers["entries"]:
         check("driver line parts", entry["line"], f"{entry['valueName']}: {entry['dllName']}")
-    accel = report["acceleration"]
-    check("acceleration", lines[4], f"Acceleration: {accel['level']}: {accel['reason']}")
-    check("shading language", lines[5], f"Shading language: {report['shadingLanguage'] or 'none'}")
-    check("core profile", lines[6], f"Core profile: {report['coreProfile'] or 'none'}")
-    title, body = section(lines, "Limits (")
-    check("limits", [title] + body, [f"Limits ({len(report['limits'])}):"] +
-          ["  " + " ".join([limit["name"]] + [str(v) for v in limit["values"]])
-           for limit in report["limits"]])
 
     # The options: help and version on standard output, anything else refused.
     usage = run_any(exe, "--help")
@@ -78,6 +97,58 @@ def main():
     wrong = run_any(exe, "--jsn")
     check("unknown option", (wrong.returncode, wrong.stdout, wrong.stderr),
           (2, b"", usage.stdout))
+
+    # The deeper facts, text against JSON.
+    acceleration = report["acceleration"]
+    check("acceleration", lines[4], f"Acceleration: {acceleration['level']}: {acceleration['reason']}")
+    if "llvmpipe" in report["renderer"]:
+        check("llvmpipe verdict", acceleration["level"], "none")
+    check("shading language", lines[5], f"Shading language: {report['shadingLanguage'] or 'none'}")
+    check("core profile", lines[6], f"Core profile: {report['coreProfile'] or 'none'}")
+    dlls = [line for line in lines if line.startswith("Driver DLL: ")]
+    check("driver DLLs", dlls,
+          [f"Driver DLL: {d['path']} ({d['version'] or 'unknown'})" for d in report["driverDlls"]]
+          or ["Driver DLL: none loaded (OpenGL32.dll renders itself)"])
+    sizes = report["extensionBytes"]
+    names = report["glExtensions"]
+    spaced = sum(len(n) for n in names) + len(names)
+    if sizes["gl"] not in (spaced - 1, spaced):
+        failures.append(f"GL extension bytes {sizes['gl']} do not fit {len(names)} names")
+    title, body = section(lines, "Limits (")
+    check("limits", [title] + body, [f"Limits ({len(report['limits'])}):"] +
+          ["  " + " ".join([l["name"]] + [str(v) for v in l["values"]]) for l in report["limits"]])
+    for heading, key in (("Registered as subkeys:", "subkeyDrivers"),
+                         ("Display adapters:", "displayAdapters")):
+        check(heading + " unseeded", heading in lines or bool(report[key]), False)
+
+    seeded = seed_registrations(drivers["key"])
+    try:
+        text = run(exe)
+        report = json.loads(run(exe, "--json"))
+    finally:
+        for key in seeded:
+            reg("delete", key, "/f")
+    lines = text[:-2].split("\r\n")
+    title, body = section(lines, "Registered as subkeys:")
+    check("subkey lines", body, ["  GlinspectTest: glinspecttest.dll"])
+    check("subkey JSON", report["subkeyDrivers"], [{"name": "GlinspectTest", "dll": "glinspecttest.dll"}])
+    title, body = section(lines, "Display adapters:")
+    check("adapter lines", body,
+          ["  Glinspect Test Adapter: glinspectgl.dll (32-bit: glinspectgl32.dll)"])
+    check("adapter JSON", report["displayAdapters"],
+          [{"description": "Glinspect Test Adapter", "name": "glinspectgl.dll",
+            "wowName": "glinspectgl32.dll"}])
+    check("seeded keys removed", [reg("query", key) for key in seeded], [1, 1])
+
+    # The pixel-format table: the view's format alone marked, and no other
+    # line but the selected driver's.
+    formats = run(exe, "--formats")[:-2].split("\r\n")
+    title, body = section(formats, "Pixel formats (")
+    check("format rows", len(body) - 1, int(title[len("Pixel formats ("):-2]))
+    check("marked format rows", [line.split()[1] for line in body if line.startswith("*")],
+          [str(pixel["index"])])
+    check("other marked lines", [line for line in formats if line.startswith("*") and line not in body],
+          ["* " + e["line"] for e in drivers["entries"] if e["selected"]])
 
     print(f"{len(lines)} text lines, {len(report['glExtensions'])} OpenGL and "
           f"{len(report['wglExtensions'])} WGL extensions, {len(drivers['entries'])} driver lines")

@@ -66,6 +66,12 @@ class App:
     def release(self, x, y):
         self.call("release", self.pid, x, y)
 
+    def copy_report(self):
+        return int(self.call("copy", self.pid).split()[0])
+
+    def repaint(self):
+        self.call("repaint", self.pid)
+
     def close(self):
         return int(self.call("close", self.pid).split()[0])
 
@@ -203,6 +209,14 @@ def main():
               "button face covers 70%% to 90%% of the view (%d)" % counts["background"])
         corners = [pixel(start, x, y) for x in (0, width - 1) for y in (0, height - 1)]
         check(all(c == face for c in corners), "corners are the button face: %s" % corners)
+
+        # Copy report makes contexts of its own and reads the view's: the
+        # view's next frame is the same picture.
+        lines = app.copy_report()
+        check(lines > 40, "Copy report put the report on the clipboard (%d lines)" % lines)
+        app.repaint()
+        n = differing(start, capture.frame("1a-after-copy-report"))
+        check(n == 0, "after Copy report the view's next frame is the same (%d differ)" % n)
 
         # Moves with no press before them: dragging is off, nothing turns.
         app.move(10, middleY, 5, 0, 12, buttons="up")

@@ -9,6 +9,9 @@
 //   move PID X Y DX DY COUNT [up]  COUNT moves from (X, Y) in steps of (DX, DY);
 //                                  "up" sends them without MK_LBUTTON
 //   release PID X Y                WM_LBUTTONUP at client (X, Y)
+//   copy PID                       "Copy report" from the system menu; prints the
+//                                  number of lines it put on the clipboard
+//   repaint PID                    invalidates the view and has it paint a frame at once
 //   alive PID                      exit 0 when the dialog still answers
 //   close PID                      close box; prints the program's exit code
 //
@@ -26,6 +29,8 @@ namespace {
 
 const char kCaption[] = "OpenGL Renderer infos";
 const int kViewId = 1001;
+// The system menu's "Copy report" command.
+const WPARAM kCopyReportCommand = 0x0110;
 
 HWND FindDialog(DWORD processId)
 {
@@ -112,6 +117,24 @@ int main(int argc, char** argv)
         DWORD_PTR result = 0;
         return SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result) ? 0 : 3;
     }
+    if (std::strcmp(command, "copy") == 0) {
+        if (OpenClipboard(nullptr)) {
+            EmptyClipboard();
+            CloseClipboard();
+        }
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutA(dialog, WM_SYSCOMMAND, kCopyReportCommand, 0, SMTO_NORMAL, 20000,
+                                 &result))
+            return 3;
+        const std::string text = ClipboardText();
+        size_t lines = 0;
+        for (size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos; at += 2)
+            ++lines;
+        std::printf("%u\n", static_cast<unsigned>(lines));
+        return lines > 0 ? 0 : 3;
+    }
+    if (std::strcmp(command, "repaint") == 0)
+        return RedrawWindow(view, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW) ? 0 : 3;
     if (std::strcmp(command, "close") == 0)
         return Close(processId, dialog);
     if (std::strcmp(command, "press") == 0 && argc == 5)

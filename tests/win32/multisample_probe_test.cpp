@@ -7,8 +7,10 @@
 #include <vector>
 
 #include "platform/wgl_binding.h"
+#include "view/context_facts.h"
 #include "view/gl_view.h"
 #include "view/multisample_probe.h"
+#include "view/pixel_format_table.h"
 
 namespace {
 
@@ -32,6 +34,11 @@ struct FakeDriver {
     BOOL chooseResult2 = TRUE;
     UINT count2 = 1;
     int format2 = 21;
+    // wglCreateContextAttribsARB: offered or not, and the one version it makes.
+    bool offerCreateAttribs = true;
+    int coreMajor = 0;
+    int coreMinor = 0;
+    const char* coreVersion = "3.3.0 Core Profile";
 
     // Observations.
     std::vector<HGLRC> created;
@@ -47,6 +54,8 @@ struct FakeDriver {
         HGLRC currentAtCall;
     };
     std::vector<ChooseCall> chooseCalls;
+    std::vector<std::vector<int>> createAttribsCalls;
+    HGLRC coreContext = nullptr;
     int nextContext = 0x100;
 };
 
@@ -157,6 +166,20 @@ BOOL WINAPI FakeChoosePixelFormatARB(HDC, const int* attributes, const FLOAT* fl
     return FALSE;
 }
 
+HGLRC WINAPI FakeCreateContextAttribs(HDC deviceContext, HGLRC share, const int* attributes)
+{
+    std::vector<int> call;
+    for (; attributes[0] != 0; attributes += 2) {
+        call.push_back(attributes[0]);
+        call.push_back(attributes[1]);
+    }
+    fake->createAttribsCalls.push_back(call);
+    if (share != nullptr || call.size() != 6 || call[1] != fake->coreMajor || call[3] != fake->coreMinor)
+        return nullptr;
+    fake->coreContext = FakeCreateContext(deviceContext);
+    return fake->coreContext;
+}
+
 PROC WINAPI FakeGetProcAddress(LPCSTR name)
 {
     using Generic = void (*)();
@@ -166,6 +189,8 @@ PROC WINAPI FakeGetProcAddress(LPCSTR name)
         return reinterpret_cast<PROC>(reinterpret_cast<Generic>(FakeGetExtensionsString));
     if (fake->offerChoose && std::string(name) == "wglChoosePixelFormatARB")
         return reinterpret_cast<PROC>(reinterpret_cast<Generic>(FakeChoosePixelFormatARB));
+    if (fake->offerCreateAttribs && std::string(name) == "wglCreateContextAttribsARB")
+        return reinterpret_cast<PROC>(reinterpret_cast<Generic>(FakeCreateContextAttribs));
     return nullptr;
 }
 
@@ -173,6 +198,8 @@ const GLubyte* WINAPI FakeGetString(GLenum name)
 {
     if (name == GL_EXTENSIONS && fake->current != nullptr)
         return reinterpret_cast<const GLubyte*>(fake->glExtensions);
+    if (name == GL_VERSION && fake->current != nullptr && fake->current == fake->coreContext)
+        return reinterpret_cast<const GLubyte*>(fake->coreVersion);
     return nullptr;
 }
 
@@ -392,6 +419,96 @@ TEST_F(ProbeWithFakeDriver, TheViewTakesTheProbedFormatElseThePlainOne)
 
     ReleaseDC(window, viewDC);
     DestroyWindow(window);
+}
+
+// The core-profile probe: a view context the stand-in never made is current
+// before and must be current again after.
+class CoreProfileWithFakeDriver : public ProbeWithFakeDriver {
+protected:
+    void SetUp() override
+    {
+        ProbeWithFakeDriver::SetUp();
+        driver_.wglExtensions = "WGL_ARB_create_context WGL_ARB_create_context_profile";
+        driver_.current = kViewContext;
+        driver_.currentDC = kViewDC;
+    }
+
+    void TearDown() override
+    {
+        EXPECT_EQ(driver_.current, kViewContext);
+        EXPECT_EQ(driver_.currentDC, kViewDC);
+        driver_.current = nullptr;
+        ProbeWithFakeDriver::TearDown();
+    }
+
+    static std::vector<int> CoreAttributes(int major, int minor)
+    {
+        return {WGL_CONTEXT_MAJOR_VERSION_ARB, major, WGL_CONTEXT_MINOR_VERSION_ARB, minor,
+                WGL_CONTEXT_PROFILE_MASK_ARB, WGL_CONTEXT_CORE_PROFILE_BIT_ARB};
+    }
+
+    const HGLRC kViewContext = reinterpret_cast<HGLRC>(static_cast<INT_PTR>(0x77));
+    const HDC kViewDC = reinterpret_cast<HDC>(static_cast<INT_PTR>(0x88));
+    FactPool pool_;
+};
+
+TEST_F(CoreProfileWithFakeDriver, ADriverRefusingEveryVersionGivesNone)
+{
+    EXPECT_EQ(ProbeCoreProfile(kViewDC, kViewContext, pool_), nullptr);
+    const std::vector<std::vector<int>> expected = {
+        CoreAttributes(4, 6), CoreAttributes(4, 5), CoreAttributes(4, 4),
+        CoreAttributes(4, 3), CoreAttributes(4, 2), CoreAttributes(4, 1),
+        CoreAttributes(4, 0), CoreAttributes(3, 3), CoreAttributes(3, 2)};
+    EXPECT_EQ(driver_.createAttribsCalls, expected);
+    ASSERT_EQ(driver_.formatsSet.size(), 1u);
+    EXPECT_NE(driver_.formatsSet[0].first, kViewDC) << "on a window of its own";
+}
+
+TEST_F(CoreProfileWithFakeDriver, TheFirstCoreContextMadeAnswersAndIsDeleted)
+{
+    driver_.coreMajor = 3;
+    driver_.coreMinor = 3;
+    const char* version = ProbeCoreProfile(kViewDC, kViewContext, pool_);
+    ASSERT_NE(version, nullptr);
+    EXPECT_STREQ(version, "3.3.0 Core Profile");
+    EXPECT_NE(version, driver_.coreVersion) << "copied out before the context went";
+    EXPECT_EQ(driver_.createAttribsCalls.size(), 8u) << "3.2 is not asked after 3.3";
+    EXPECT_EQ(driver_.created.size(), 2u) << "the temporary context and the core one";
+}
+
+TEST_F(CoreProfileWithFakeDriver, WithoutTheProfileExtensionOrEntryPointNothingIsAsked)
+{
+    driver_.wglExtensions = "WGL_ARB_create_context WGL_ARB_create_context_profile_es";
+    EXPECT_EQ(ProbeCoreProfile(kViewDC, kViewContext, pool_), nullptr);
+    EXPECT_TRUE(driver_.created.empty());
+    EXPECT_TRUE(driver_.formatsSet.empty());
+
+    driver_.wglExtensions = "WGL_ARB_create_context_profile";
+    driver_.offerCreateAttribs = false;
+    EXPECT_EQ(ProbeCoreProfile(kViewDC, kViewContext, pool_), nullptr);
+    EXPECT_TRUE(driver_.createAttribsCalls.empty());
+
+    driver_.offerCreateAttribs = true;
+    driver_.makeCurrentSucceeds = false;
+    EXPECT_EQ(ProbeCoreProfile(kViewDC, kViewContext, pool_), nullptr);
+    EXPECT_TRUE(driver_.createAttribsCalls.empty());
+    driver_.makeCurrentSucceeds = true;
+    FakeMakeCurrent(kViewDC, kViewContext);
+}
+
+TEST_F(ProbeWithFakeDriver, WithoutThePixelFormatExtensionTheTableIsDescribed)
+{
+    driver_.wglExtensions = "WGL_ARB_multisample";
+    driver_.current = reinterpret_cast<HGLRC>(static_cast<INT_PTR>(0x77));
+    FactArray<PixelFormatRow> rows;
+    EXPECT_TRUE(ReadPixelFormatTable(nullptr, rows));
+    driver_.current = nullptr;
+    ASSERT_EQ(rows.Count(), 3) << "DescribePixelFormat's count";
+    for (int i = 0; i < rows.Count(); ++i) {
+        EXPECT_EQ(rows[i].index, i + 1);
+        EXPECT_EQ(rows[i].samples, -1);
+        EXPECT_EQ(rows[i].sampleBuffers, -1);
+    }
 }
 
 }  // namespace

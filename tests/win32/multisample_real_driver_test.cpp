@@ -3,6 +3,7 @@
 // to the cube's outline.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <set>
@@ -10,8 +11,10 @@
 #include <vector>
 
 #include "platform/wgl_binding.h"
+#include "view/context_facts.h"
 #include "view/gl_view.h"
 #include "view/multisample_probe.h"
+#include "view/pixel_format_table.h"
 #include "view/scene.h"
 
 namespace {
@@ -330,6 +333,157 @@ TEST_F(RealDriverView, SamplesBlendTheOutlineThatThePlainFormatLeavesHard)
     // The outline of the cube at 45, 45 runs some 350 pixels long.
     EXPECT_GT(smooth.faceWithBackground, 100);
     EXPECT_GT(smooth.faceWithFace, 20);
+}
+
+// Every context made through the binding table or the attribute entry point,
+// and every one deleted, while the counts are on.
+struct ContextCounts {
+    std::vector<HGLRC> created;
+    std::vector<HGLRC> deleted;
+};
+ContextCounts* contextCounts = nullptr;
+PFNWGLCREATECONTEXTATTRIBSARBPROC realCreateAttribs = nullptr;
+
+HGLRC WINAPI CountedCreateContext(HDC deviceContext)
+{
+    HGLRC context = wglCreateContext(deviceContext);
+    if (context != nullptr)
+        contextCounts->created.push_back(context);
+    return context;
+}
+
+HGLRC WINAPI CountedCreateAttribs(HDC deviceContext, HGLRC share, const int* attributes)
+{
+    HGLRC context = realCreateAttribs(deviceContext, share, attributes);
+    if (context != nullptr)
+        contextCounts->created.push_back(context);
+    return context;
+}
+
+BOOL WINAPI CountedDeleteContext(HGLRC context)
+{
+    contextCounts->deleted.push_back(context);
+    return wglDeleteContext(context);
+}
+
+PROC WINAPI CountedGetProcAddress(LPCSTR name)
+{
+    PROC real = wglGetProcAddress(name);
+    if (real == nullptr || std::string(name) != "wglCreateContextAttribsARB")
+        return real;
+    realCreateAttribs = reinterpret_cast<PFNWGLCREATECONTEXTATTRIBSARBPROC>(
+        reinterpret_cast<void (*)()>(real));
+    return reinterpret_cast<PROC>(reinterpret_cast<void (*)()>(CountedCreateAttribs));
+}
+
+// The GL_VERSION of the newest core context the test makes for itself on dc.
+std::string OwnCoreVersion(HDC deviceContext, HGLRC viewContext)
+{
+    const auto create = reinterpret_cast<PFNWGLCREATECONTEXTATTRIBSARBPROC>(
+        reinterpret_cast<void (*)()>(wglGetProcAddress("wglCreateContextAttribsARB")));
+    if (create == nullptr)
+        return "";
+    std::string version;
+    for (int wanted : {46, 45, 44, 43, 42, 41, 40, 33, 32}) {
+        const int attributes[] = {WGL_CONTEXT_MAJOR_VERSION_ARB, wanted / 10,
+                                  WGL_CONTEXT_MINOR_VERSION_ARB, wanted % 10,
+                                  WGL_CONTEXT_PROFILE_MASK_ARB, WGL_CONTEXT_CORE_PROFILE_BIT_ARB, 0};
+        HGLRC core = create(deviceContext, nullptr, attributes);
+        if (core == nullptr)
+            continue;
+        wglMakeCurrent(deviceContext, core);
+        version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+        wglMakeCurrent(deviceContext, viewContext);
+        wglDeleteContext(core);
+        break;
+    }
+    return version;
+}
+
+TEST_F(RealDriverView, CoreProfileAndShadingLanguageAreTheDriversOwn)
+{
+    GlView view;
+    ASSERT_TRUE(view.Attach(view_));
+    const std::string expected = OwnCoreVersion(view.deviceContext, view.renderContext);
+    ASSERT_NE(expected, "") << "Mesa makes core contexts";
+    EXPECT_NE(expected.find("Core Profile"), std::string::npos) << expected;
+
+    ContextCounts counts;
+    contextCounts = &counts;
+    const WglBinding saved = wgl;
+    wgl.createContext = CountedCreateContext;
+    wgl.deleteContext = CountedDeleteContext;
+    wgl.getProcAddress = CountedGetProcAddress;
+    WindowWatch seen;
+    StartWatch(&seen);
+    FactPool pool;
+    const char* coreProfile = ProbeCoreProfile(view.deviceContext, view.renderContext, pool);
+    StopWatch();
+    wgl = saved;
+    contextCounts = nullptr;
+
+    ASSERT_NE(coreProfile, nullptr);
+    EXPECT_EQ(std::string(coreProfile), expected);
+    EXPECT_EQ(counts.created.size(), 2u) << "a temporary context and one core context";
+    std::sort(counts.created.begin(), counts.created.end());
+    std::sort(counts.deleted.begin(), counts.deleted.end());
+    EXPECT_EQ(counts.deleted, counts.created) << "each deleted once";
+    EXPECT_EQ(wglGetCurrentContext(), view.renderContext);
+    EXPECT_EQ(wglGetCurrentDC(), view.deviceContext);
+    for (HWND window : seen.created) {
+        if (seen.destroyed.count(window))
+            EXPECT_FALSE(IsWindow(window));
+        else
+            EXPECT_NE(ClassOf(window), "Static") << "the hidden window is gone";
+    }
+    EXPECT_TRUE(seen.shown.empty());
+
+    const char* shading = QueryShadingLanguage();
+    ASSERT_NE(shading, nullptr) << "GL 2.0 or later here";
+    EXPECT_STREQ(shading, reinterpret_cast<const char*>(glGetString(GL_SHADING_LANGUAGE_VERSION)));
+    view.Release();
+}
+
+TEST_F(RealDriverView, PixelFormatRowsAgreeWithDescribePixelFormat)
+{
+    GlView view;
+    ASSERT_TRUE(view.Attach(view_));
+    FactArray<PixelFormatRow> rows;
+    ASSERT_TRUE(ReadPixelFormatTable(view.deviceContext, rows));
+    PIXELFORMATDESCRIPTOR description = {};
+    const int described = DescribePixelFormat(view.deviceContext, 1, sizeof description, &description);
+    ASSERT_GE(rows.Count(), described);
+    bool viewRowSeen = false;
+    for (int i = 0; i < rows.Count(); ++i) {
+        const PixelFormatRow& row = rows[i];
+        ASSERT_EQ(row.index, i + 1);
+        EXPECT_GE(row.samples, 0) << "through the attribute query";
+        if (row.index > described)
+            continue;
+        ASSERT_NE(DescribePixelFormat(view.deviceContext, row.index, sizeof description, &description), 0);
+        SCOPED_TRACE(row.index);
+        EXPECT_EQ(row.drawToWindow, (description.dwFlags & PFD_DRAW_TO_WINDOW) != 0);
+        EXPECT_EQ(row.doubleBuffered, (description.dwFlags & PFD_DOUBLEBUFFER) != 0);
+        EXPECT_EQ(row.colorBits, description.cColorBits);
+        EXPECT_EQ(row.alphaBits, description.cAlphaBits);
+        EXPECT_EQ(row.depthBits, description.cDepthBits);
+        EXPECT_EQ(row.stencilBits, description.cStencilBits);
+        const bool generic = (description.dwFlags & PFD_GENERIC_FORMAT) != 0;
+        EXPECT_EQ(row.acceleration == kFormatAccelerationFull, !generic);
+        if (row.index == view.pixelFormat) {
+            viewRowSeen = true;
+            EXPECT_EQ(row.samples, multisampleSamples);
+            EXPECT_EQ(row.sampleBuffers, 1);
+        }
+    }
+    EXPECT_TRUE(viewRowSeen);
+
+    unsigned long flags = 0;
+    ASSERT_TRUE(DescribeFormatFlags(view.deviceContext, view.pixelFormat, &flags));
+    ASSERT_NE(DescribePixelFormat(view.deviceContext, view.pixelFormat, sizeof description, &description), 0);
+    EXPECT_EQ(flags, description.dwFlags);
+    EXPECT_FALSE(DescribeFormatFlags(view.deviceContext, 100000, &flags));
+    view.Release();
 }
 
 }  // namespace

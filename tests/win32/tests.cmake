@@ -60,3 +60,24 @@ set_tests_properties(e2e.view_drag PROPERTIES TIMEOUT 180 RUN_SERIAL TRUE)
 add_test(NAME e2e.report_companion
     COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/e2e/report_companion.py $<TARGET_FILE:glinspect-report>)
 set_tests_properties(e2e.report_companion PROPERTIES TIMEOUT 180)
+
+# DLLs the loaded-driver scan is tried on: a driver with a version resource,
+# one without, and a DLL that is no driver.
+set(GLINSPECT_TEST_DRIVER_SOURCE ${CMAKE_CURRENT_LIST_DIR}/test_driver/test_driver.cpp)
+add_library(glinspect_test_driver SHARED ${GLINSPECT_TEST_DRIVER_SOURCE}
+    ${CMAKE_CURRENT_LIST_DIR}/test_driver/test_driver.rc)
+add_library(glinspect_test_driver_unversioned SHARED ${GLINSPECT_TEST_DRIVER_SOURCE})
+target_compile_definitions(glinspect_test_driver PRIVATE GLINSPECT_DRIVER_ENTRY)
+target_compile_definitions(glinspect_test_driver_unversioned PRIVATE GLINSPECT_DRIVER_ENTRY)
+add_library(glinspect_test_not_driver SHARED ${GLINSPECT_TEST_DRIVER_SOURCE})
+foreach(dll glinspect_test_driver glinspect_test_driver_unversioned glinspect_test_not_driver)
+    set_target_properties(${dll} PROPERTIES PREFIX "")
+    # Undecorated export names, as a real driver has them: "DrvSetContext", not "DrvSetContext@12".
+    target_link_options(${dll} PRIVATE -static-libgcc -static-libstdc++ -Wl,--kill-at)
+endforeach()
+target_compile_definitions(glinspect_win32_tests PRIVATE
+    GLINSPECT_TEST_DRIVER="$<TARGET_FILE:glinspect_test_driver>"
+    GLINSPECT_TEST_DRIVER_UNVERSIONED="$<TARGET_FILE:glinspect_test_driver_unversioned>"
+    GLINSPECT_TEST_NOT_DRIVER="$<TARGET_FILE:glinspect_test_not_driver>")
+add_dependencies(glinspect_win32_tests glinspect_test_driver glinspect_test_driver_unversioned
+    glinspect_test_not_driver)

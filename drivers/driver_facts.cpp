@@ -1,0 +1,204 @@
+#include "drivers/driver_facts.h"
+
+#include <tlhelp32.h>
+
+#include <cstdlib>
+
+const char kDisplayClassKey[] =
+    "SYSTEM\\CurrentControlSet\\Control\\Class\\{4d36e968-e325-11ce-bfc1-08002be10318}";
+
+const char kDriverSourceRegistered[] = "registered";
+const char kDriverSourceDisplayAdapter[] = "display adapter";
+const char kDriverSourceLoadedModules[] = "loaded modules";
+
+// The string value name of key, copied into pool: a REG_SZ, or the first
+// string of a REG_MULTI_SZ. Null when missing, of another type, or when
+// memory ran out. The data is sized first, and terminated here whether or
+// not it was stored with its NUL.
+static const char* ReadStringValue(HKEY key, const char* name, FactPool& pool)
+{
+    DWORD type = 0;
+    DWORD size = 0;
+    if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+        return nullptr;
+    if (type != REG_SZ && type != REG_MULTI_SZ)
+        return nullptr;
+    char* data = static_cast<char*>(std::malloc(size + 1));
+    if (data == nullptr) {
+        pool.MarkFailed();
+        return nullptr;
+    }
+    DWORD length = size;
+    const char* copy = nullptr;
+    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &length) ==
+            ERROR_SUCCESS &&
+        (type == REG_SZ || type == REG_MULTI_SZ) && length <= size) {
+        data[length] = '\0';
+        copy = pool.Copy(data);
+    }
+    std::free(data);
+    return copy;
+}
+
+static bool IsEmpty(const char* text)
+{
+    return text == nullptr || text[0] == '\0';
+}
+
+bool ReadSubkeyDrivers(HKEY root, const char* keyPath, FactPool& pool,
+                       FactArray<SubkeyDriver>& drivers)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return true;
+    char name[MAX_PATH + 1];
+    for (DWORD index = 0; RegEnumKeyA(key, index, name, sizeof name) == ERROR_SUCCESS; ++index) {
+        HKEY subkey = nullptr;
+        if (RegOpenKeyExA(key, name, 0, KEY_READ, &subkey) != ERROR_SUCCESS)
+            continue;
+        SubkeyDriver driver = {nullptr, ReadStringValue(subkey, "Dll", pool)};
+        RegCloseKey(subkey);
+        if (IsEmpty(driver.dll))
+            continue;
+        driver.name = pool.Copy(name);
+        if (driver.name != nullptr)
+            drivers.Add(driver);
+    }
+    RegCloseKey(key);
+    return drivers.Ok() && pool.Ok();
+}
+
+// The adapters' class key holds at most this many numbered subkeys.
+const int kDisplayAdapterKeys = 32;
+
+bool ReadDisplayAdapters(HKEY root, const char* classKeyPath, FactPool& pool,
+                         FactArray<DisplayAdapter>& adapters)
+{
+    HKEY classKey = nullptr;
+    if (RegOpenKeyExA(root, classKeyPath, 0, KEY_READ, &classKey) != ERROR_SUCCESS)
+        return true;
+    for (int number = 0; number < kDisplayAdapterKeys; ++number) {
+        char name[8];
+        wsprintfA(name, "%04d", number);
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(classKey, name, 0, KEY_READ, &key) != ERROR_SUCCESS)
+            continue;
+        DisplayAdapter adapter = {nullptr, ReadStringValue(key, "OpenGLDriverName", pool), nullptr};
+        if (!IsEmpty(adapter.name)) {
+            adapter.description = ReadStringValue(key, "DriverDesc", pool);
+            if (adapter.description == nullptr)
+                adapter.description = "";
+            adapter.wowName = ReadStringValue(key, "OpenGLDriverNameWow", pool);
+            adapters.Add(adapter);
+        }
+        RegCloseKey(key);
+    }
+    RegCloseKey(classKey);
+    return adapters.Ok() && pool.Ok();
+}
+
+// Entry points fetched at run time come back as FARPROC; each gets its own
+// type by way of the generic function pointer type.
+template <typename Function>
+static Function FetchFunction(HMODULE module, const char* name)
+{
+    using GenericFunction = void (*)();
+    return reinterpret_cast<Function>(reinterpret_cast<GenericFunction>(GetProcAddress(module, name)));
+}
+
+DriverDllScan::~DriverDllScan()
+{
+    if (versionLibrary_ != nullptr)
+        FreeLibrary(versionLibrary_);
+}
+
+void DriverDllScan::CheckName(const char* name, const char* source)
+{
+    if (IsEmpty(name))
+        return;
+    HMODULE module = GetModuleHandleA(name);
+    if (module != nullptr)
+        Check(module, source);
+}
+
+void DriverDllScan::CheckLoadedModules()
+{
+    typedef HANDLE(WINAPI * CreateSnapshotFunction)(DWORD, DWORD);
+    typedef BOOL(WINAPI * ModuleWalkFunction)(HANDLE, MODULEENTRY32*);
+    // NOTE: NT 4.0's KERNEL32 has no Tool Help functions.
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    CreateSnapshotFunction createSnapshot =
+        FetchFunction<CreateSnapshotFunction>(kernel, "CreateToolhelp32Snapshot");
+    ModuleWalkFunction first = FetchFunction<ModuleWalkFunction>(kernel, "Module32First");
+    ModuleWalkFunction next = FetchFunction<ModuleWalkFunction>(kernel, "Module32Next");
+    if (createSnapshot == nullptr || first == nullptr || next == nullptr)
+        return;
+    HANDLE snapshot = createSnapshot(TH32CS_SNAPMODULE, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return;
+    MODULEENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = first(snapshot, &entry); more != FALSE; more = next(snapshot, &entry))
+        Check(entry.hModule, kDriverSourceLoadedModules);
+    CloseHandle(snapshot);
+}
+
+void DriverDllScan::Check(HMODULE module, const char* source)
+{
+    for (int i = 0; i < seen_.Count(); ++i) {
+        if (seen_[i] == module)
+            return;
+    }
+    if (GetProcAddress(module, "DrvSetContext") == nullptr)
+        return;
+    seen_.Add(module);
+    char path[MAX_PATH + 1];
+    const DWORD length = GetModuleFileNameA(module, path, MAX_PATH);
+    // NOTE: Windows XP leaves a path that fills the buffer unterminated.
+    path[length <= MAX_PATH ? length : 0] = '\0';
+    DriverDll driver = {pool_.Copy(path), nullptr, source};
+    if (driver.path == nullptr)
+        return;
+    driver.version = FileVersion(driver.path);
+    found_.Add(driver);
+}
+
+const char* DriverDllScan::FileVersion(const char* path)
+{
+    typedef DWORD(WINAPI * SizeFunction)(LPCSTR, LPDWORD);
+    typedef BOOL(WINAPI * InfoFunction)(LPCSTR, DWORD, DWORD, LPVOID);
+    typedef BOOL(WINAPI * QueryFunction)(LPCVOID, LPCSTR, LPVOID*, PUINT);
+    if (!versionLibraryTried_) {
+        versionLibraryTried_ = true;
+        versionLibrary_ = LoadLibraryA("version.dll");
+    }
+    if (versionLibrary_ == nullptr)
+        return nullptr;
+    SizeFunction infoSize = FetchFunction<SizeFunction>(versionLibrary_, "GetFileVersionInfoSizeA");
+    InfoFunction info = FetchFunction<InfoFunction>(versionLibrary_, "GetFileVersionInfoA");
+    QueryFunction query = FetchFunction<QueryFunction>(versionLibrary_, "VerQueryValueA");
+    if (infoSize == nullptr || info == nullptr || query == nullptr)
+        return nullptr;
+
+    DWORD handle = 0;
+    const DWORD size = infoSize(path, &handle);
+    if (size == 0)
+        return nullptr;
+    void* block = std::malloc(size);
+    if (block == nullptr)
+        return nullptr;
+    const char* version = nullptr;
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT fixedLength = 0;
+    if (info(path, 0, size, block) != FALSE &&
+        query(block, "\\", reinterpret_cast<LPVOID*>(&fixed), &fixedLength) != FALSE &&
+        fixed != nullptr && fixedLength >= sizeof(VS_FIXEDFILEINFO) &&
+        fixed->dwSignature == 0xFEEF04BD) {
+        char text[48];
+        wsprintfA(text, "%u.%u.%u.%u", HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
+                  HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS));
+        version = pool_.Copy(text);
+    }
+    std::free(block);
+    return version;
+}

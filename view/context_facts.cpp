@@ -1,0 +1,102 @@
+#include "view/context_facts.h"
+
+#include "platform/wgl_binding.h"
+#include "report/extension_tokens.h"
+#include "report/gl_limits.h"
+#include "report/renderer_report.h"
+#include "view/multisample_probe.h"
+
+static const char* GlString(GLenum name)
+{
+    return reinterpret_cast<const char*>(wgl.getString(name));
+}
+
+bool DescribeFormatFlags(HDC deviceContext, int format, unsigned long* flags)
+{
+    PIXELFORMATDESCRIPTOR description = {};
+    if (wgl.describePixelFormat(deviceContext, format, sizeof description, &description) == 0)
+        return false;
+    *flags = description.dwFlags;
+    return true;
+}
+
+const char* QueryShadingLanguage()
+{
+    if (!HasShadingLanguage(GlString(GL_VERSION)))
+        return nullptr;
+    return GlString(GL_SHADING_LANGUAGE_VERSION);
+}
+
+int ReadContextLimits(LimitValue* limits)
+{
+    return ReadLimits(wgl.getIntegerv, wgl.getError, GlString(GL_VERSION), GlString(GL_EXTENSIONS),
+                      limits);
+}
+
+// The core-profile versions asked for, newest first.
+static const int kCoreVersions[][2] = {{4, 6}, {4, 5}, {4, 4}, {4, 3}, {4, 2},
+                                       {4, 1}, {4, 0}, {3, 3}, {3, 2}};
+
+// Where the major and minor values sit in the attribute list below.
+const int kMajorValueIndex = 1;
+const int kMinorValueIndex = 3;
+
+// Asks for each core version in turn on deviceContext, which has its format;
+// the first context made answers. Frees every context it made.
+static const char* TryCoreContexts(HDC deviceContext, FactPool& pool)
+{
+    // NOTE: wglCreateContextAttribsARB is fetched with a context current,
+    // and only a legacy context can be made without it.
+    HGLRC temporary = wgl.createContext(deviceContext);
+    if (temporary == nullptr)
+        return nullptr;
+    const char* version = nullptr;
+    PFNWGLCREATECONTEXTATTRIBSARBPROC create = nullptr;
+    if (wgl.makeCurrent(deviceContext, temporary) != FALSE)
+        create = FetchCreateContextAttribsARB();
+    int attributes[] = {
+        WGL_CONTEXT_MAJOR_VERSION_ARB, 0,
+        WGL_CONTEXT_MINOR_VERSION_ARB, 0,
+        WGL_CONTEXT_PROFILE_MASK_ARB, WGL_CONTEXT_CORE_PROFILE_BIT_ARB,
+        0, 0,
+    };
+    static_assert(sizeof(attributes) / sizeof(attributes[0]) == 8, "three pairs and the end");
+    for (const auto& wanted : kCoreVersions) {
+        if (create == nullptr)
+            break;
+        attributes[kMajorValueIndex] = wanted[0];
+        attributes[kMinorValueIndex] = wanted[1];
+        HGLRC core = create(deviceContext, nullptr, attributes);
+        if (core == nullptr)
+            continue;
+        if (wgl.makeCurrent(deviceContext, core) != FALSE)
+            version = pool.Copy(GlString(GL_VERSION));
+        wgl.makeCurrent(nullptr, nullptr);
+        wgl.deleteContext(core);
+        break;
+    }
+    wgl.makeCurrent(nullptr, nullptr);
+    wgl.deleteContext(temporary);
+    return version;
+}
+
+const char* ProbeCoreProfile(HDC viewDC, HGLRC viewContext, FactPool& pool)
+{
+    if (!ContainsWholeToken(QueryWglExtensions(), "WGL_ARB_create_context_profile"))
+        return nullptr;
+    // No style bits: the window is never shown.
+    HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 100, 100, nullptr, nullptr, nullptr,
+                                  nullptr);
+    const char* version = nullptr;
+    if (window != nullptr) {
+        HDC deviceContext = GetDC(window);
+        if (deviceContext != nullptr) {
+            if (SetStandardPixelFormat(deviceContext))
+                version = TryCoreContexts(deviceContext, pool);
+            ReleaseDC(window, deviceContext);
+        }
+        DestroyWindow(window);
+    }
+    wgl.makeCurrent(viewDC, viewContext);
+    return version;
+}
