@@ -43,11 +43,6 @@ bool EndsWith(const std::string& text, const std::string& end)
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
-bool StartsWith(const std::string& text, const char* start)
-{
-    return text.compare(0, std::strlen(start), start) == 0;
-}
-
 class ReportOfTheRunningDialog : public ::testing::Test {
 protected:
     void SetUp() override
