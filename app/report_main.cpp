@@ -41,8 +41,13 @@ int Run(bool json)
     HWND view = MakeControl(window, "STATIC", 0, 127, 111);
     FillDriverList(controls.driverList);
 
+    // Without its windows the view would attach to nothing, and GetDC(NULL)
+    // would hand it the screen.
+    const bool windowsMade = window != nullptr && view != nullptr && controls.infoText != nullptr &&
+                             controls.glExtensionList != nullptr &&
+                             controls.wglExtensionList != nullptr && controls.driverList != nullptr;
     int status = 1;
-    if (!glView.Attach(view)) {
+    if (!windowsMade || !glView.Attach(view)) {
         static const char kError[] = "OpenGL Error : Initialization Failed\r\n";
         Write(STD_ERROR_HANDLE, kError, sizeof(kError) - 1);
     } else {
