@@ -40,6 +40,10 @@ bool EndsWith(const std::string& text, const std::string& end)
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
+// How long a wait for a state of the running program may last; each ends as
+// soon as the state is there.
+const DWORD kStateTimeout = 30000;
+
 class ReportOfTheRunningDialog : public ::testing::Test {
 protected:
     void SetUp() override
@@ -53,6 +57,19 @@ protected:
     }
     void TearDown() override { app_.Kill(); }
 
+    // The program's menu once it is up; null when none came.
+    HWND WaitForMenu()
+    {
+        HWND menu = nullptr;
+        WaitUntil([&] { return (menu = FindPopupMenu(app_.ProcessId())) != nullptr; }, kStateTimeout);
+        return menu;
+    }
+
+    bool WaitForNoMenu()
+    {
+        return WaitUntil([&] { return FindPopupMenu(app_.ProcessId()) == nullptr; }, kStateTimeout);
+    }
+
     // A right click in the middle of control, as the mouse delivers it, and
     // the menu's one item chosen from the keyboard.
     bool CopyByRightClickOn(HWND control)
@@ -62,12 +79,33 @@ protected:
         const LPARAM point = MAKELPARAM(client.right / 2, client.bottom / 2);
         PostMessageA(control, WM_RBUTTONDOWN, MK_RBUTTON, point);
         PostMessageA(control, WM_RBUTTONUP, 0, point);
-        HWND menu = nullptr;
-        if (!WaitUntil([&] { return (menu = FindPopupMenu(app_.ProcessId())) != nullptr; }, 10000))
+        HWND menu = WaitForMenu();
+        if (menu == nullptr)
             return false;
+        const DWORD changes = GetClipboardSequenceNumber();
         PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
         PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
-        return WaitUntil([] { return !ClipboardText().empty(); }, 10000);
+        // The clipboard is not opened until the program has put the report on
+        // it and closed it again: an open clipboard would make its copy fail.
+        return WaitUntil([&] {
+            return GetClipboardSequenceNumber() != changes && GetOpenClipboardWindow() == nullptr;
+        }, kStateTimeout);
+    }
+
+    // Posts the context menu message for a screen point of the dialog and
+    // returns the height of the menu that comes, closed again by Escape.
+    int MenuHeightForContextMenuAt(POINT screen)
+    {
+        PostMessageA(app_.Dialog(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(app_.Dialog()),
+                     MAKELPARAM(screen.x, screen.y));
+        HWND menu = WaitForMenu();
+        if (menu == nullptr)
+            return 0;
+        RECT frame;
+        GetWindowRect(menu, &frame);
+        PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+        EXPECT_TRUE(WaitForNoMenu());
+        return frame.bottom - frame.top;
     }
 
     // The report as the dialog's own controls show it.
@@ -127,6 +165,22 @@ TEST_F(ReportOfTheRunningDialog, TheMenuComesFromTheListsAndTheBackgroundToo)
         ASSERT_TRUE(CopyByRightClickOn(control));
         EXPECT_EQ(ClipboardText().compare(0, 8, "Vendor: "), 0);
     }
+}
+
+TEST_F(ReportOfTheRunningDialog, TheCaptionKeepsItsSystemMenu)
+{
+    RECT frame;
+    GetWindowRect(app_.Dialog(), &frame);
+    POINT client = {0, 0};
+    ClientToScreen(app_.Dialog(), &client);
+    const POINT inClient = {client.x + 20, client.y + 20};
+    const POINT onCaption = {(frame.left + frame.right) / 2, (frame.top + client.y) / 2};
+
+    const int reportMenu = MenuHeightForContextMenuAt(inClient);
+    ASSERT_GT(reportMenu, 0) << "the report menu in the client area";
+    const int captionMenu = MenuHeightForContextMenuAt(onCaption);
+    ASSERT_GT(captionMenu, 0) << "the system menu on the caption";
+    EXPECT_GT(captionMenu, 2 * reportMenu) << "the system menu's items, not the report menu's one";
 }
 
 TEST_F(ReportOfTheRunningDialog, TheCompanionPrintsTheSameTextAndAgreeingJson)
