@@ -74,7 +74,7 @@ static void OnEraseBackground(HWND window, HDC deviceContext)
 // the window under the pointer right now.
 static bool OnSetCursor()
 {
-    POINT pointer;
+    POINT pointer = {0, 0};
     GetCursorPos(&pointer);
     if (WindowFromPoint(pointer) != dialogControls.view)
         return false;
@@ -107,11 +107,16 @@ static bool OnSysCommand(HWND window, WPARAM command)
     return true;
 }
 
+// A switch that could not be written (no administrator rights, say) leaves
+// the registrations as they were: the list shows the line in effect again.
 static void OnDriverSelectionChange()
 {
     const LRESULT selection = SendMessageA(dialogControls.driverList, LB_GETCURSEL, 0, 0);
-    if (selection >= 0)
-        SwitchDriver(static_cast<int>(selection));
+    if (selection < 0 || SwitchDriver(static_cast<int>(selection)))
+        return;
+    // Set by program: the list sends no LBN_SELCHANGE, so nothing is switched.
+    SendMessageA(dialogControls.driverList, LB_SETCURSEL, static_cast<WPARAM>(DriverLineInEffect), 0);
+    MessageBeep(MB_ICONEXCLAMATION);
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)

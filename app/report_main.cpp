@@ -60,7 +60,8 @@ int Run(const Options& options)
     HWND view = MakeControl(window, "STATIC", 0, 127, 111);
     FillDriverList(controls.driverList);
 
-    // Any hidden window missing ends the run like a context that cannot be made.
+    // Without its windows the view would attach to nothing, and GetDC(NULL)
+    // would hand it the screen.
     const bool windowsMade = window != nullptr && view != nullptr && controls.infoText != nullptr &&
                              controls.glExtensionList != nullptr &&
                              controls.wglExtensionList != nullptr && controls.driverList != nullptr;

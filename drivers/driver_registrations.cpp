@@ -65,8 +65,10 @@ int InitialDriverSelection(const DriverTableData& table)
 // one leading "~" dropped) or its disabled form ("~" + the enabled form).
 // The two forms always differ, so the delete never hits the value just
 // written. A disabled name too long to be read back is not written at all:
-// the registration would vanish from every later run's table.
-static void RewriteRegistration(const DriverEntry& entry, DriverStore& store, bool enable)
+// the registration would vanish from every later run's table; the row then
+// stays enabled, and that counts as a failure. Returns whether the row now
+// has the form asked for.
+static bool RewriteRegistration(const DriverEntry& entry, DriverStore& store, bool enable)
 {
     const char* enabledName = entry.valueName[0] == '~' ? entry.valueName + 1 : entry.valueName;
     char disabledName[kDriverFieldCapacity + 1];
@@ -75,25 +77,27 @@ static void RewriteRegistration(const DriverEntry& entry, DriverStore& store, bo
         AppendBounded(disabledName, sizeof disabledName, 1, enabledName);
     const bool disabledFits = disabledLength < kDriverReadCapacity;
     if (!enable && !disabledFits)
-        return;
+        return false;
     const char* newName = enable ? enabledName : disabledName;
     const char* oldName = enable ? disabledName : enabledName;
-    if (store.WriteString(newName, entry.dllName))
-        store.DeleteValue(oldName);
+    return store.WriteString(newName, entry.dllName) && store.DeleteValue(oldName);
 }
 
-void SwitchDriverRegistration(const DriverTableData& table, DriverStore& store, int row)
+bool SwitchDriverRegistration(const DriverTableData& table, DriverStore& store, int row)
 {
     const int count = table.driverCount < kDriverRows ? table.driverCount : kDriverRows;
     if (row < 0 || row >= count || count <= 1)
-        return;
+        return true;
     if (!store.Open())
-        return;
+        return false;
+    bool written = true;
     if (row == 0) {
+        // Every row is tried, whatever became of the one before.
         for (int registered = 1; registered < count; ++registered)
-            RewriteRegistration(table.entries[registered], store, false);
+            written = RewriteRegistration(table.entries[registered], store, false) && written;
     } else {
-        RewriteRegistration(table.entries[row], store, true);
+        written = RewriteRegistration(table.entries[row], store, true);
     }
     store.Close();
+    return written;
 }

@@ -46,4 +46,8 @@ int InitialDriverSelection(const DriverTableData& table);
 // first, and its other form is deleted by name only after that write
 // succeeded. Out-of-range lines, a table without registrations or a store
 // that cannot be opened change nothing.
-void SwitchDriverRegistration(const DriverTableData& table, DriverStore& store, int row);
+// Returns whether the switch was written: false when the store could not be
+// opened, a write or delete failed, or a row could not be disabled; true when
+// every step succeeded or the line asks for no write at all (out of range, no
+// registrations).
+bool SwitchDriverRegistration(const DriverTableData& table, DriverStore& store, int row);

@@ -14,6 +14,8 @@ public:
                            unsigned dataCapacity) = 0;
     // Writes a string value, creating or replacing it.
     virtual bool WriteString(const char* name, const char* data) = 0;
+    // Deletes a value. True when it is gone afterwards, so also when there
+    // was no such value; false on any other error.
     virtual bool DeleteValue(const char* name) = 0;
     // Ends what Open began; called only after an Open that succeeded.
     virtual void Close() = 0;

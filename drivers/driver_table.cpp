@@ -3,6 +3,7 @@
 #include "drivers/registry_driver_store.h"
 
 DriverTableData DriverTable;
+int DriverLineInEffect = 0;
 
 void EnumerateDrivers()
 {
@@ -23,12 +24,16 @@ void FillDriverList(HWND driverList)
         BuildDriverLine(DriverTable.entries[row], line, sizeof line);
         SendMessageA(driverList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
     }
+    DriverLineInEffect = InitialDriverSelection(DriverTable);
     // Set by program: the list sends no LBN_SELCHANGE, so nothing is switched.
-    SendMessageA(driverList, LB_SETCURSEL, InitialDriverSelection(DriverTable), 0);
+    SendMessageA(driverList, LB_SETCURSEL, static_cast<WPARAM>(DriverLineInEffect), 0);
 }
 
-void SwitchDriver(int row)
+bool SwitchDriver(int row)
 {
     RegistryDriverStore store(HKEY_LOCAL_MACHINE, CurrentDriverKey());
-    SwitchDriverRegistration(DriverTable, store, row);
+    if (!SwitchDriverRegistration(DriverTable, store, row))
+        return false;
+    DriverLineInEffect = row;
+    return true;
 }

@@ -13,8 +13,13 @@ void EnumerateDrivers();
 // The same, for a reader that must change nothing: a missing key is not created.
 void EnumerateDriversReadOnly();
 
+// The list line whose registrations are in the registry: the one
+// FillDriverList selected, then each line whose switch was written.
+extern int DriverLineInEffect;
+
 // One list line per table row, in row order, and the line in effect selected.
 void FillDriverList(HWND driverList);
 
-// Rewrites the registration for the line the user picked.
-void SwitchDriver(int row);
+// Rewrites the registration for the line the user picked. False when a write
+// failed; the line in effect then stays the one before.
+bool SwitchDriver(int row);

@@ -33,7 +33,8 @@ bool RegistryDriverStore::DeleteValue(const char* name)
 {
     if (access_ == kReadOnly)
         return false;
-    return RegDeleteValueA(key_, name) == ERROR_SUCCESS;
+    const LONG result = RegDeleteValueA(key_, name);
+    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
 }
 
 void RegistryDriverStore::Close()

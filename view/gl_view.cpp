@@ -39,7 +39,7 @@ double ViewAspect(int width, int height)
 bool GlView::Attach(HWND newWindow)
 {
     window = newWindow;
-    RECT client;
+    RECT client = {0, 0, 0, 0};
     GetClientRect(window, &client);
     width = client.right;
     height = client.bottom;

@@ -43,6 +43,10 @@ bool EndsWith(const std::string& text, const std::string& end)
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
+// How long a wait for a state of the running program may last; each ends as
+// soon as the state is there.
+const DWORD kStateTimeout = 30000;
+
 class ReportOfTheRunningDialog : public ::testing::Test {
 protected:
     void SetUp() override
@@ -65,14 +69,38 @@ protected:
     bool CopyBySystemMenu()
     {
         PostMessageA(app_.Dialog(), WM_SYSCOMMAND, SC_KEYMENU, VK_SPACE);
-        HWND menu = nullptr;
-        if (!WaitUntil([&] { return (menu = FindPopupMenu(app_.ProcessId())) != nullptr; }, 10000))
+        HWND menu = WaitForMenu();
+        if (menu == nullptr)
             return false;
+        const DWORD changes = GetClipboardSequenceNumber();
         PostMessageA(menu, WM_KEYDOWN, VK_UP, 0);
         PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
-        return WaitUntil([] { return !ClipboardText().empty(); }, 10000);
+        return WaitForCopy(changes);
     }
+
     void TearDown() override { app_.Kill(); }
+
+    // The clipboard is not opened until the program has put the report on it
+    // and closed it again: an open clipboard would make its copy fail.
+    static bool WaitForCopy(DWORD changesBefore)
+    {
+        return WaitUntil([&] {
+            return GetClipboardSequenceNumber() != changesBefore && GetOpenClipboardWindow() == nullptr;
+        }, kStateTimeout);
+    }
+
+    // The program's menu once it is up; null when none came.
+    HWND WaitForMenu()
+    {
+        HWND menu = nullptr;
+        WaitUntil([&] { return (menu = FindPopupMenu(app_.ProcessId())) != nullptr; }, kStateTimeout);
+        return menu;
+    }
+
+    bool WaitForNoMenu()
+    {
+        return WaitUntil([&] { return FindPopupMenu(app_.ProcessId()) == nullptr; }, kStateTimeout);
+    }
 
     // A right click in the middle of control, as the mouse delivers it, and
     // the menu's one item chosen from the keyboard.
@@ -83,12 +111,29 @@ protected:
         const LPARAM point = MAKELPARAM(client.right / 2, client.bottom / 2);
         PostMessageA(control, WM_RBUTTONDOWN, MK_RBUTTON, point);
         PostMessageA(control, WM_RBUTTONUP, 0, point);
-        HWND menu = nullptr;
-        if (!WaitUntil([&] { return (menu = FindPopupMenu(app_.ProcessId())) != nullptr; }, 10000))
+        HWND menu = WaitForMenu();
+        if (menu == nullptr)
             return false;
+        const DWORD changes = GetClipboardSequenceNumber();
         PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
         PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
-        return WaitUntil([] { return !ClipboardText().empty(); }, 10000);
+        return WaitForCopy(changes);
+    }
+
+    // Posts the context menu message for a screen point of the dialog and
+    // returns the height of the menu that comes, closed again by Escape.
+    int MenuHeightForContextMenuAt(POINT screen)
+    {
+        PostMessageA(app_.Dialog(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(app_.Dialog()),
+                     MAKELPARAM(screen.x, screen.y));
+        HWND menu = WaitForMenu();
+        if (menu == nullptr)
+            return 0;
+        RECT frame;
+        GetWindowRect(menu, &frame);
+        PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+        EXPECT_TRUE(WaitForNoMenu());
+        return frame.bottom - frame.top;
     }
 
     // The report as the dialog's own controls show it.
@@ -202,10 +247,27 @@ TEST_F(ReportOfTheRunningDialog, TheSystemMenuCopiesTheSameReport)
 
     // The command as the system sends it, its low four bits its own.
     EmptyTheClipboard();
+    const DWORD changes = GetClipboardSequenceNumber();
     PostMessageA(app_.Dialog(), WM_SYSCOMMAND, kCopyReportCommand | 3, 0);
-    ASSERT_TRUE(WaitUntil([] { return !ClipboardText().empty(); }, 10000));
+    ASSERT_TRUE(WaitForCopy(changes));
     EXPECT_EQ(ClipboardText(), fromContextMenu);
     EXPECT_TRUE(IsWindowVisible(app_.Dialog()));
+}
+
+TEST_F(ReportOfTheRunningDialog, TheCaptionKeepsItsSystemMenu)
+{
+    RECT frame;
+    GetWindowRect(app_.Dialog(), &frame);
+    POINT client = {0, 0};
+    ClientToScreen(app_.Dialog(), &client);
+    const POINT inClient = {client.x + 20, client.y + 20};
+    const POINT onCaption = {(frame.left + frame.right) / 2, (frame.top + client.y) / 2};
+
+    const int reportMenu = MenuHeightForContextMenuAt(inClient);
+    ASSERT_GT(reportMenu, 0) << "the report menu in the client area";
+    const int captionMenu = MenuHeightForContextMenuAt(onCaption);
+    ASSERT_GT(captionMenu, 0) << "the system menu on the caption";
+    EXPECT_GT(captionMenu, 2 * reportMenu) << "the system menu's items, not the report menu's one";
 }
 
 TEST_F(ReportOfTheRunningDialog, TheCompanionPrintsTheSameTextAndAgreeingJson)

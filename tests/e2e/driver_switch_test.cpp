@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app_driver.h"
+#include "tests/support/value_changes_denied.h"
 
 namespace {
 
@@ -18,7 +19,9 @@ using Values = std::map<std::string, std::string>;
 
 const char kNtKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\OpenGLdrivers";
 const char k9xKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\OpenGLdrivers";
-const char kAppDefaults[] = "Software\\Wine\\AppDefaults\\glinspect.exe";
+// The dialog and its console companion see the same Windows version.
+const char* const kAppDefaults[] = {"Software\\Wine\\AppDefaults\\glinspect.exe",
+                                    "Software\\Wine\\AppDefaults\\glinspect-report.exe"};
 const char kSoftwareLine[] = "Software (MICROSOFT): OpenGL32.dll";
 const int kDriverList = 1005;
 
@@ -70,16 +73,18 @@ void ReplaceValues(const char* key, const Values& values)
     RegCloseKey(handle);
 }
 
-// The Windows version Wine reports to glinspect.exe alone.
+// The Windows version Wine reports to the two programs alone.
 void SetAppVersion(const char* version)
 {
-    HKEY handle = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kAppDefaults, 0, nullptr, 0, KEY_ALL_ACCESS,
-                              nullptr, &handle, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExA(handle, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
-                   static_cast<DWORD>(strlen(version) + 1));
-    RegCloseKey(handle);
+    for (const char* program : kAppDefaults) {
+        HKEY handle = nullptr;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, program, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                  nullptr, &handle, nullptr),
+                  ERROR_SUCCESS);
+        RegSetValueExA(handle, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
+                       static_cast<DWORD>(strlen(version) + 1));
+        RegCloseKey(handle);
+    }
 }
 
 // What reg.exe shows for key, for the test log.
@@ -135,7 +140,8 @@ protected:
         RestoreKey(family.key, keyExisted_, savedKey_);
         RestoreKey(family.otherKey, otherKeyExisted_, savedOtherKey_);
         if (MatrixWindowsVersion().empty())
-            RegDeleteKeyA(HKEY_CURRENT_USER, kAppDefaults);
+            for (const char* program : kAppDefaults)
+                RegDeleteKeyA(HKEY_CURRENT_USER, program);
     }
 
     static void RestoreKey(const char* key, bool existed, const Values& values)
@@ -253,6 +259,72 @@ TEST_P(DriverSwitchUnderWine, MissingKeyIsCreatedAndNothingIsWritten)
 
     EXPECT_TRUE(ReadValues(GetParam().key).empty());
     EXPECT_EQ(ReadValues(GetParam().otherKey), (Values{{"OtherFamily", "other.dll"}}));
+}
+
+// As on Windows NT and later without administrator rights: the key can be
+// read, and every write to it fails.
+TEST_P(DriverSwitchUnderWine, AWriteThatFailsShowsTheLineInEffectAgain)
+{
+    const Values enabled = {{"VendorGL", "vendorgl.dll"}};
+    const Values disabled = {{"~VendorGL", "vendorgl.dll"}};
+    ReplaceValues(GetParam().key, enabled);
+    StartApp();
+    ASSERT_EQ(ListSelection(List()), 1);
+    {
+        ValueChangesDenied denied(HKEY_LOCAL_MACHINE, GetParam().key);
+        ASSERT_TRUE(denied.Denied());
+        SelectLine(0);
+        EXPECT_EQ(ListSelection(List()), 1) << "the line selected at start";
+        EXPECT_EQ(ReadValues(GetParam().key), enabled);
+    }
+    SelectLine(0);
+    EXPECT_EQ(ListSelection(List()), 0) << "written: the picked line stays";
+    EXPECT_EQ(ReadValues(GetParam().key), disabled);
+    {
+        ValueChangesDenied denied(HKEY_LOCAL_MACHINE, GetParam().key);
+        ASSERT_TRUE(denied.Denied());
+        SelectLine(1);
+        EXPECT_EQ(ListSelection(List()), 0) << "the line of the last pick that was written";
+        EXPECT_EQ(ReadValues(GetParam().key), disabled);
+    }
+    CloseApp();
+}
+
+// The companion's driver lines: the indented or marked lines under the
+// driver heading of its text report.
+std::vector<std::string> CompanionDriverLines()
+{
+    std::string out, err;
+    EXPECT_EQ(RunCapturingOutput("\"" + ReportExePath() + "\"", &out, &err), 0u) << err;
+    std::vector<std::string> lines;
+    size_t start = out.find("\r\n", out.find("OpenGL drivers ("));
+    for (size_t end; start != std::string::npos &&
+                     (end = out.find("\r\n", start + 2)) != std::string::npos;
+         start = end) {
+        const std::string line = out.substr(start + 2, end - start - 2);
+        if (line.compare(0, 2, "* ") != 0 && line.compare(0, 2, "  ") != 0)
+            break;
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+TEST_P(DriverSwitchUnderWine, TheCompanionMarksTheDriverInEffect)
+{
+    ReplaceValues(GetParam().key, {{"VendorGL", "vendorgl.dll"}});
+    EXPECT_EQ(CompanionDriverLines(),
+              (std::vector<std::string>{std::string("  ") + kSoftwareLine, "* VendorGL: vendorgl.dll"}));
+    ReplaceValues(GetParam().key, {{"~VendorGL", "vendorgl.dll"}});
+    EXPECT_EQ(CompanionDriverLines(),
+              (std::vector<std::string>{std::string("* ") + kSoftwareLine, "  ~VendorGL: vendorgl.dll"}));
+}
+
+TEST_P(DriverSwitchUnderWine, TheCompanionLeavesAMissingKeyMissing)
+{
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, GetParam().key);
+    ASSERT_FALSE(KeyExists(GetParam().key));
+    EXPECT_EQ(CompanionDriverLines(), std::vector<std::string>{std::string("* ") + kSoftwareLine});
+    EXPECT_FALSE(KeyExists(GetParam().key));
 }
 
 INSTANTIATE_TEST_SUITE_P(Families, DriverSwitchUnderWine, ::testing::ValuesIn(kFamilies),

@@ -4,10 +4,12 @@
 # outline must show blended colours; on Mesa's softpipe, which has no
 # multisampled formats and so leaves the view its plain one, it must show none.
 #
-#   multisample_screenshot.sh EXE OUTDIR
+#   multisample_screenshot.sh EXE DIALOG_TOOL OUTDIR
 #
 # Needs DISPLAY and WINEPREFIX of a running Wine session, and xwininfo and
-# ImageMagick's import and convert.
+# ImageMagick's import and convert. DIALOG_TOOL is glinspect_dialog_tool.exe,
+# which closes the dialog as its OK button does. Every wait is bounded, and
+# the program is always ended before the next one starts.
 #
 # NOTE: Debian 12's Wine never copies an OpenGL child window to the screen;
 # its frames live in an offscreen composite window of Wine's own, and that is
@@ -15,13 +17,32 @@
 
 set -u
 exe=$1
-outdir=$2
+tool=$2
+outdir=$3
 mkdir -p "$outdir"
+pid=
+
+# Ends the running program: its OK button first, and once it has had 20 s to
+# go, SIGKILL, which a Wine process cannot outlive (SIGTERM only ends the
+# Wine thread that receives it, and can leave the process running).
+end_program() {
+    [ -n "$pid" ] || return 0
+    timeout 30 wine "$tool" close </dev/null >/dev/null 2>&1
+    tries=0
+    while kill -0 "$pid" 2>/dev/null && [ $tries -lt 200 ]; do
+        tries=$((tries + 1))
+        sleep 0.1
+    done
+    kill -KILL "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    pid=
+}
+trap end_program EXIT
 
 # The X id of Wine's offscreen window for the view: the one window bigger
 # than 1 x 1 whose parent is one of Wine's 1 x 1 holders placed at (-1, -1).
 find_view_window() {
-    xwininfo -root -tree 2>/dev/null | awk '
+    timeout 20 xwininfo -root -tree 2>/dev/null | awk '
         / 1x1\+-1\+-1 / { holder = match($0, /[^ ]/); next }
         holder {
             d = match($0, /[^ ]/)
@@ -39,7 +60,7 @@ find_view_window() {
 # blends of a face with the background (every channel lit) and of blends of two
 # faces (two channels lit).
 count_pixels() {
-    convert "$1" -depth 8 -format %c histogram:info:- | sort -rn | awk '
+    timeout 60 convert "$1" -depth 8 -format %c histogram:info:- | sort -rn | awk '
         {
             gsub(/[:(),]/, " ")
             n = $1; r = $2; g = $3; b = $4
@@ -54,13 +75,13 @@ count_pixels() {
         END { printf "%d %d %d %d\n", back, face, outline, edge }'
 }
 
-# Waits up to 5 s until no such window is left, so that only the program
+# Waits up to 10 s until no such window is left, so that only the program
 # started next can own the one found.
 wait_for_no_view() {
     tries=0
     while [ -n "$(find_view_window)" ]; do
         tries=$((tries + 1))
-        [ $tries -le 50 ] || return 1
+        [ $tries -le 100 ] || return 1
         sleep 0.1
     done
 }
@@ -84,14 +105,13 @@ capture_run() {
         sleep 0.2
         window=$(find_view_window)
         [ -n "$window" ] || continue
-        import -window "$window" "$shot" 2>/dev/null || continue
+        timeout 20 import -window "$window" "$shot" 2>/dev/null || continue
         # The first frame may not be there yet: wait for a face colour.
-        colours=$(convert "$shot" -format %k info: 2>/dev/null)
+        colours=$(timeout 20 convert "$shot" -format %k info: 2>/dev/null)
         [ "${colours:-0}" -ge 4 ] && break
     done
-    import -window root "$outdir/$name-screen.png" 2>/dev/null
-    kill "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
+    timeout 20 import -window root "$outdir/$name-screen.png" 2>/dev/null
+    end_program
     [ -s "$shot" ]
 }
 

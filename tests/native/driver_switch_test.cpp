@@ -19,10 +19,12 @@ protected:
         store_.values = std::move(values);
         ReadDriverTable(table_, store_);
     }
-    void Pick(int line)
+    // Whether the switch says it was written.
+    bool Pick(int line)
     {
-        SwitchDriverRegistration(table_, store_, line);
+        const bool written = SwitchDriverRegistration(table_, store_, line);
         EXPECT_FALSE(store_.open) << "key left open";
+        return written;
     }
     // The line a fresh start would select.
     int SelectionAfterRestart()
@@ -39,7 +41,7 @@ protected:
 TEST_F(DriverSwitch, NoRegistrationWritesNothing)
 {
     Start({});
-    Pick(0);
+    EXPECT_TRUE(Pick(0)) << "nothing to write is no failure";
     EXPECT_EQ(store_.writes + store_.deletes, 0);
     EXPECT_TRUE(store_.values.empty());
 }
@@ -48,10 +50,10 @@ TEST_F(DriverSwitch, OneDriverRoundTripsTwice)
 {
     Start({{"Vendor", "vendor.dll"}});
     for (int round = 0; round < 2; ++round) {
-        Pick(0);
+        EXPECT_TRUE(Pick(0));
         EXPECT_EQ(store_.values, (Values{{"~Vendor", "vendor.dll"}}));
         EXPECT_EQ(SelectionAfterRestart(), 0);
-        Pick(1);
+        EXPECT_TRUE(Pick(1));
         EXPECT_EQ(store_.values, (Values{{"Vendor", "vendor.dll"}}));
         EXPECT_EQ(SelectionAfterRestart(), 1);
     }
@@ -69,7 +71,7 @@ TEST_F(DriverSwitch, DisabledDriverIsEnabledByItsLine)
 TEST_F(DriverSwitch, PickingTheFormInEffectAgainKeepsOneValue)
 {
     Start({{"~Vendor", "vendor.dll"}});
-    Pick(0);
+    EXPECT_TRUE(Pick(0)) << "the enabled form was not there to delete";
     EXPECT_EQ(store_.values, (Values{{"~Vendor", "vendor.dll"}}));
 }
 
@@ -82,22 +84,38 @@ TEST_F(DriverSwitch, OnlyOneLeadingTildeIsTheDisabledMark)
     EXPECT_EQ(store_.values, (Values{{"~~Odd", "odd.dll"}}));
 }
 
-TEST_F(DriverSwitch, FailedWriteKeepsTheOldRegistration)
+TEST_F(DriverSwitch, FailedWriteKeepsTheOldRegistrationAndSaysSo)
 {
     Start({{"Vendor", "vendor.dll"}});
     store_.failWrites = true;
-    Pick(0);
+    EXPECT_FALSE(Pick(0));
     EXPECT_EQ(store_.writes, 1);
     EXPECT_EQ(store_.deletes, 0);
     EXPECT_EQ(store_.values, (Values{{"Vendor", "vendor.dll"}}));
+}
+
+TEST_F(DriverSwitch, FailedDeleteSaysSo)
+{
+    Start({{"Vendor", "vendor.dll"}});
+    store_.failDeletes = true;
+    EXPECT_FALSE(Pick(0));
+    EXPECT_EQ(store_.values, (Values{{"Vendor", "vendor.dll"}, {"~Vendor", "vendor.dll"}}));
+}
+
+TEST_F(DriverSwitch, OneRefusedRowFailsTheSwitchAndTheOthersAreStillDisabled)
+{
+    const std::string tooLong(kDriverReadCapacity - 1, 'n');  // its "~" form would not fit
+    Start({{"A", "a.dll"}, {tooLong, "long.dll"}, {"C", "c.dll"}});
+    EXPECT_FALSE(Pick(0));
+    EXPECT_EQ(store_.values, (Values{{tooLong, "long.dll"}, {"~A", "a.dll"}, {"~C", "c.dll"}}));
 }
 
 TEST_F(DriverSwitch, KeyThatCannotBeOpenedIsNotWritten)
 {
     Start({{"Vendor", "vendor.dll"}});
     store_.failOpen = true;
-    Pick(0);
-    Pick(1);
+    EXPECT_FALSE(Pick(0));
+    EXPECT_FALSE(Pick(1));
     EXPECT_EQ(store_.writes + store_.deletes + store_.closes, 1) << "only the start-up read closes";
     EXPECT_EQ(store_.values, (Values{{"Vendor", "vendor.dll"}}));
 }
@@ -106,9 +124,9 @@ TEST_F(DriverSwitch, LinesOutsideTheTableChangeNothing)
 {
     Start({{"Vendor", "vendor.dll"}});
     const int opensAtStart = store_.opens;
-    Pick(2);
-    Pick(kDriverRows);
-    Pick(-1);
+    EXPECT_TRUE(Pick(2));
+    EXPECT_TRUE(Pick(kDriverRows));
+    EXPECT_TRUE(Pick(-1));
     EXPECT_EQ(store_.opens, opensAtStart);
     EXPECT_EQ(store_.values, (Values{{"Vendor", "vendor.dll"}}));
 }
@@ -155,7 +173,7 @@ TEST_F(DriverSwitch, DisabledNameMustStayReadable)
 {
     const std::string longest(kDriverReadCapacity - 1, 'n');  // its "~" form would not fit
     Start({{longest, "long.dll"}});
-    Pick(0);
+    EXPECT_FALSE(Pick(0)) << "the driver stays enabled";
     EXPECT_EQ(store_.values, (Values{{longest, "long.dll"}}));
     EXPECT_EQ(store_.writes, 0);
 

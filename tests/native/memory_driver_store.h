@@ -79,7 +79,7 @@ public:
                 return true;
             }
         }
-        return false;
+        return true;  // nothing to delete: gone all the same
     }
 
     void Close() override

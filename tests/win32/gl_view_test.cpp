@@ -3,8 +3,10 @@
 
 #include <cmath>
 
+#include "app/main_dialog.h"
 #include "platform/wgl_binding.h"
 #include "view/gl_view.h"
+#include "view/view_window.h"
 
 namespace {
 
@@ -23,13 +25,14 @@ BOOL WINAPI CountingDeleteContext(HGLRC context)
 
 class ViewControl : public ::testing::Test {
 protected:
-    // A visible top-level window with a static child of the given client size.
+    // A visible top-level window with a static child of the given client size,
+    // which answers hit tests as the dialog's view does (SS_NOTIFY).
     void MakeControl(int width, int height)
     {
         parent_ = CreateWindowExA(0, "STATIC", "glinspect test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
                                   400, 400, nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(parent_, nullptr);
-        control_ = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 10, 10, width, height,
+        control_ = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_NOTIFY, 10, 10, width, height,
                                    parent_, nullptr, nullptr, nullptr);
         ASSERT_NE(control_, nullptr);
     }
@@ -140,16 +143,64 @@ TEST_F(ViewControl, ReleaseFreesEachHandleOnceHoweverOftenItRuns)
 {
     MakeControl(150, 120);
     ASSERT_TRUE(view_.Attach(control_));
+    const HDC deviceContext = view_.deviceContext;
     deleteContextCalls = 0;
     wgl.deleteContext = CountingDeleteContext;
 
     for (int i = 0; i < 3; ++i)
         EXPECT_TRUE(view_.Release());
     EXPECT_EQ(deleteContextCalls, 1);
+    // NOTE: ReleaseDC gives a common device context back to the window
+    // system's cache once; a second call finds nothing to release.
+    EXPECT_EQ(ReleaseDC(control_, deviceContext), 0) << "the device context was given back";
     EXPECT_EQ(wglGetCurrentContext(), nullptr);
     EXPECT_EQ(view_.renderContext, nullptr);
     EXPECT_EQ(view_.deviceContext, nullptr);
     EXPECT_EQ(view_.window, control_) << "the window is kept";
+}
+
+// The view control as the dialog subclasses it: a press captures the mouse
+// until the release, and each drag step has repainted when it returns.
+TEST_F(ViewControl, ADragCapturesTheMouseAndRepaintsAtEachStep)
+{
+    MakeControl(150, 120);
+    ASSERT_TRUE(view_.Attach(control_));
+    previousViewWindowProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongA(control_, GWL_WNDPROC, reinterpret_cast<LONG>(ViewWindowProc)));
+    UpdateWindow(parent_);
+
+    SendMessageA(control_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
+    EXPECT_EQ(GetCapture(), control_);
+    const double angleY = viewRotation.angleY;
+    SendMessageA(control_, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(30, 20));
+    EXPECT_NE(viewRotation.angleY, angleY);
+    EXPECT_FALSE(GetUpdateRect(control_, nullptr, FALSE)) << "painted before the step returned";
+    EXPECT_EQ(GetCapture(), control_);
+    SendMessageA(control_, WM_LBUTTONUP, 0, MAKELPARAM(30, 20));
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(viewRotation.dragging, 0);
+}
+
+// The dialog's cursor rule, with the control standing in for its view.
+TEST_F(ViewControl, TheFourWayArrowShowsOverTheViewAlone)
+{
+    MakeControl(150, 120);
+    dialogControls.view = control_;
+    dragCursor = LoadCursorA(nullptr, IDC_SIZEALL);
+    const HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
+    RECT view;
+    GetWindowRect(control_, &view);
+    auto cursorAt = [&](int x, int y, HWND under) {
+        SetCursor(arrow);
+        SetCursorPos(x, y);
+        MainWindowProc(parent_, WM_SETCURSOR, reinterpret_cast<WPARAM>(under),
+                       MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        return GetCursor();
+    };
+    EXPECT_EQ(cursorAt(view.left + 20, view.top + 20, control_), dragCursor);
+    EXPECT_EQ(cursorAt(view.right + 20, view.top + 20, parent_), arrow) << "beside the view";
+    EXPECT_EQ(cursorAt(view.left + 20, view.bottom + 20, parent_), arrow) << "below the view";
+    dialogControls.view = nullptr;
 }
 
 TEST_F(ViewControl, AttachFailsWhenNoContextCanBeCreated)

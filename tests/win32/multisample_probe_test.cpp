@@ -511,4 +511,30 @@ TEST_F(ProbeWithFakeDriver, WithoutThePixelFormatExtensionTheTableIsDescribed)
     }
 }
 
+TEST_F(ProbeWithFakeDriver, TheViewFallsBackToFormatOneWhenNothingMatches)
+{
+    HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 60, 40, nullptr, nullptr, nullptr,
+                                  nullptr);
+    ASSERT_NE(window, nullptr);
+    HDC viewDC = GetDC(window);
+    driver_.offerChoose = false;
+    driver_.plainFormat = 0;
+
+    GlView view;
+    view.SelectPixelFormat(viewDC);
+    EXPECT_EQ(view.pixelFormat, 1);
+    ASSERT_EQ(driver_.formatsSet.size(), 2u);
+    EXPECT_EQ(driver_.formatsSet[1], std::make_pair(viewDC, 1));
+
+    // Not even format 1 can be described: the view's format is left unset.
+    driver_.formatsSet.clear();
+    driver_.describeSucceeds = false;
+    GlView undescribedView;
+    undescribedView.SelectPixelFormat(viewDC);
+    EXPECT_TRUE(driver_.formatsSet.empty());
+
+    ReleaseDC(window, viewDC);
+    DestroyWindow(window);
+}
+
 }  // namespace

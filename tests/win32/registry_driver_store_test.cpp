@@ -8,6 +8,7 @@
 
 #include "drivers/driver_registrations.h"
 #include "drivers/registry_driver_store.h"
+#include "tests/support/value_changes_denied.h"
 
 namespace {
 
@@ -104,7 +105,7 @@ TEST_F(RegistryStore, WrittenValueIsAStringWhoseLengthCountsTheNul)
     ASSERT_TRUE(store.Open());
     EXPECT_TRUE(store.WriteString("~Vendor", "vendor.dll"));
     EXPECT_TRUE(store.DeleteValue("~Vendor") && store.WriteString("Vendor", "vendor.dll"));
-    EXPECT_FALSE(store.DeleteValue("~Vendor")) << "already gone";
+    EXPECT_TRUE(store.DeleteValue("~Vendor")) << "already gone is gone";
     store.Close();
 
     HKEY key = nullptr;
@@ -141,6 +142,27 @@ TEST_F(RegistryStore, AReadOnlyStoreCreatesNothingAndWritesNothing)
     SwitchDriverRegistration(table, store, 0);
     EXPECT_EQ(Read().driverCount, 2);
     EXPECT_STREQ(Read().entries[1].valueName, "VendorGL");
+}
+
+TEST_F(RegistryStore, AKeyWithoutWriteAccessRefusesTheSwitch)
+{
+    Put("VendorGL", "vendorgl.dll");
+    const DriverTableData table = Read();
+    ValueChangesDenied denied(HKEY_CURRENT_USER, kScratchKey);
+    ASSERT_TRUE(denied.Denied());
+
+    RegistryDriverStore store(HKEY_CURRENT_USER, kScratchKey);
+    ASSERT_TRUE(store.Open()) << "opened with the rights it has";
+    EXPECT_FALSE(store.WriteString("~VendorGL", "vendorgl.dll"));
+    EXPECT_FALSE(store.DeleteValue("VendorGL")) << "denied is not the same as not there";
+    EXPECT_FALSE(store.DeleteValue("Missing"));
+    store.Close();
+    EXPECT_FALSE(SwitchDriverRegistration(table, store, 0));
+    EXPECT_STREQ(Read().entries[1].valueName, "VendorGL");
+
+    ASSERT_TRUE(denied.Restore());
+    EXPECT_TRUE(SwitchDriverRegistration(table, store, 0));
+    EXPECT_STREQ(Read().entries[1].valueName, "~VendorGL");
 }
 
 }  // namespace

@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "app/main_dialog.h"
+#include "app/resources/resource_ids.h"
+
 namespace {
 
 const WORD kFrench = MAKELANGID(LANG_FRENCH, SUBLANG_FRENCH);
@@ -284,5 +287,22 @@ INSTANTIATE_TEST_SUITE_P(BothPrograms, VersionResource,
                          [](const ::testing::TestParamInfo<VersionedExe>& info) {
                              return std::string(info.param.testName);
                          });
+
+// The dialog made from the exe's template by the program's own procedure, in
+// this process.
+// NOTE: Wine 8 answers a WM_GETICON from another process with 0 without
+// asking the window, so the running program's icons cannot be read from a test.
+TEST_F(ExeResources, TheDialogCarriesTheProgramIconInBothSizes)
+{
+    appInstance = reinterpret_cast<HINSTANCE>(module_);
+    HWND dialog = CreateDialogParamA(appInstance, MAKEINTRESOURCEA(IDD_MAIN_DIALOG), nullptr,
+                                     MainDialogProc, 0);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_NE(SendMessageA(dialog, WM_GETICON, ICON_SMALL, 0), 0) << "the caption's icon";
+    EXPECT_NE(SendMessageA(dialog, WM_GETICON, ICON_BIG, 0), 0) << "the task switcher's icon";
+    DestroyWindow(dialog);
+    MSG quit;
+    PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);  // posted by the dialog's end
+}
 
 }  // namespace

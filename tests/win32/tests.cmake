@@ -38,7 +38,7 @@ set_tests_properties(e2e.no_glx PROPERTIES TIMEOUT 300)
 # The view's frames taken from the X server, with and without multisampling.
 add_test(NAME e2e.multisample_screenshot
     COMMAND sh ${CMAKE_SOURCE_DIR}/tests/e2e/multisample_screenshot.sh $<TARGET_FILE:glinspect>
-            ${CMAKE_BINARY_DIR}/tests/multisample_screenshot)
+            $<TARGET_FILE:glinspect_dialog_tool> ${CMAKE_BINARY_DIR}/tests/multisample_screenshot)
 set_tests_properties(e2e.multisample_screenshot PROPERTIES TIMEOUT 120)
 
 # The scripts' companion that shows, prints and closes the running dialog.
