@@ -10,7 +10,7 @@
 #include "platform/wgl_binding.h"
 #include "report/ansi_text_win32.h"
 #include "report/renderer_report.h"
-#include "report/report_collect.h"
+#include "app/report_collect.h"
 #include "view/gl_view.h"
 #include "view/pixel_format_table.h"
 

@@ -5,7 +5,7 @@
 #include "app/main_dialog.h"
 #include "app/resources/resource_ids.h"
 #include "app/report_gather.h"
-#include "report/report_collect.h"
+#include "app/report_collect.h"
 
 static_assert((kCopyReportCommand & 0xF) == 0 && kCopyReportCommand < 0xF000,
               "the system menu keeps the low four bits of a command for itself");

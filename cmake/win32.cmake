@@ -17,6 +17,7 @@ target_compile_options(glinspect_portable PRIVATE ${GLINSPECT_WIN32_FLAGS})
 
 add_library(glinspect_core STATIC
     app/main_dialog.cpp
+    app/report_collect.cpp
     app/report_gather.cpp
     app/report_menu.cpp
     drivers/driver_facts.cpp
@@ -26,7 +27,6 @@ add_library(glinspect_core STATIC
     platform/wgl_binding.cpp
     report/ansi_text_win32.cpp
     report/renderer_report.cpp
-    report/report_collect.cpp
     view/context_facts.cpp
     view/gl_view.cpp
     view/multisample_probe.cpp

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "report/text_buffer.h"
+
 static const char kSoftwareValueName[] = "Software (MICROSOFT)";
 static const char kSoftwareDllName[] = "OpenGL32.dll";
 static const char kLineSeparator[] = ": ";
@@ -13,22 +15,11 @@ const char* DriverKeyForPlatform(unsigned long platformId)
     return "Software\\Microsoft\\Windows\\CurrentVersion\\OpenGLdrivers";
 }
 
-// Appends text at line + length, never past capacity - 1 characters, and
-// keeps the line terminated. Returns the new length.
-static std::size_t AppendBounded(char* line, std::size_t capacity, std::size_t length,
-                                 const char* text)
-{
-    while (*text != '\0' && length + 1 < capacity)
-        line[length++] = *text++;
-    line[length] = '\0';
-    return length;
-}
-
 void ReadDriverTable(DriverTableData& table, DriverStore& store)
 {
     std::memset(&table, 0, sizeof table);
-    AppendBounded(table.entries[0].valueName, kDriverFieldCapacity, 0, kSoftwareValueName);
-    AppendBounded(table.entries[0].dllName, kDriverFieldCapacity, 0, kSoftwareDllName);
+    BoundedText(table.entries[0].valueName, kDriverFieldCapacity).Append(kSoftwareValueName);
+    BoundedText(table.entries[0].dllName, kDriverFieldCapacity).Append(kSoftwareDllName);
     table.driverCount = 1;
     if (!store.Open())
         return;
@@ -49,9 +40,11 @@ std::size_t BuildDriverLine(const DriverEntry& entry, char* line, std::size_t ca
 {
     if (capacity == 0)
         return 0;
-    std::size_t length = AppendBounded(line, capacity, 0, entry.valueName);
-    length = AppendBounded(line, capacity, length, kLineSeparator);
-    return AppendBounded(line, capacity, length, entry.dllName);
+    return BoundedText(line, capacity)
+        .Append(entry.valueName)
+        .Append(kLineSeparator)
+        .Append(entry.dllName)
+        .Length();
 }
 
 int InitialDriverSelection(const DriverTableData& table)
@@ -72,9 +65,8 @@ static bool RewriteRegistration(const DriverEntry& entry, DriverStore& store, bo
 {
     const char* enabledName = entry.valueName[0] == '~' ? entry.valueName + 1 : entry.valueName;
     char disabledName[kDriverFieldCapacity + 1];
-    disabledName[0] = '~';
     const std::size_t disabledLength =
-        AppendBounded(disabledName, sizeof disabledName, 1, enabledName);
+        BoundedText(disabledName, sizeof disabledName).Append("~").Append(enabledName).Length();
     const bool disabledFits = disabledLength < kDriverReadCapacity;
     if (!enable && !disabledFits)
         return false;

@@ -57,3 +57,13 @@ void TextBuffer::AppendNumber(long value)
     while (count > 0)
         AppendChar(digits[--count]);
 }
+
+BoundedText& BoundedText::Append(const char* text)
+{
+    if (text == nullptr)
+        return *this;
+    while (*text != '\0' && length_ + 1 < capacity_)
+        buffer_[length_++] = *text++;
+    buffer_[length_] = '\0';
+    return *this;
+}

@@ -31,3 +31,24 @@ private:
     std::size_t capacity_ = 0;
     bool failed_ = false;
 };
+
+// Text built in a fixed buffer of the caller's, for the summary, the driver
+// lines and other fields of a known size: what does not fit is cut, and the
+// text always stays terminated.
+class BoundedText {
+public:
+    // capacity counts the terminator and is at least 1.
+    BoundedText(char* buffer, std::size_t capacity) : buffer_(buffer), capacity_(capacity)
+    {
+        buffer_[0] = '\0';
+    }
+
+    // Appends text up to one byte short of the end; a null text appends nothing.
+    BoundedText& Append(const char* text);
+    std::size_t Length() const { return length_; }
+
+private:
+    char* buffer_;
+    std::size_t capacity_;
+    std::size_t length_ = 0;
+};

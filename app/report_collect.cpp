@@ -1,4 +1,4 @@
-#include "report/report_collect.h"
+#include "app/report_collect.h"
 
 #include <cstdlib>
 
@@ -71,8 +71,7 @@ bool CollectedReport::Collect(const ReportControls& controls)
         !ReadList(controls.driverList, driverLines_))
         return false;
 
-    lstrcpyA(driverKey_, "HKEY_LOCAL_MACHINE\\");
-    lstrcatA(driverKey_, CurrentDriverKey());
+    BoundedText(driverKey_, sizeof driverKey_).Append("HKEY_LOCAL_MACHINE\\").Append(CurrentDriverKey());
     for (int row = 0; row < DriverTable.driverCount && row < kDriverRows; ++row) {
         valueNames_[row] = DriverTable.entries[row].valueName;
         dllNames_[row] = DriverTable.entries[row].dllName;
