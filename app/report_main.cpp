@@ -88,10 +88,12 @@ int Run(const Options& options)
             data.pixelFormats = formats.Items();
             data.pixelFormatCount = formats.Count();
             data.pixelFormatsAsked = options.pixelFormats;
-            if (options.json)
+            if (options.json) {
                 WriteReportJson(data, text, SystemAnsiToUtf16);
-            else
+            } else {
                 WriteReportText(data, text);
+                WritePixelFormatTable(data, text);
+            }
         }
         if (report.Data().summary != nullptr && text.Ok()) {
             Write(STD_OUTPUT_HANDLE, text.Text(), text.Length());

@@ -68,9 +68,16 @@ typedef int (*AnsiToUtf16)(const char* text, int length, wchar_t* units, int cap
 // the acceleration verdict, shading language and core profile, the driver
 // DLLs, the extension strings' lengths, each extension list under a heading
 // with its count, the limits, the driver lines with the selected one marked
-// "*", the subkey and display-adapter registrations where there are any, and
-// last the pixel-format table when it was asked for.
+// "*", and the subkey and display-adapter registrations where there are any.
 void WriteReportText(const ReportData& report, TextBuffer& out);
+
+// The pixel-format table that follows the report when it was asked for: a
+// heading with its count, a line of column titles, and a line per format,
+// the view's marked "*". Writes nothing when the report has no table.
+void WritePixelFormatTable(const ReportData& report, TextBuffer& out);
+
+// "Heading (N):" and the line end.
+void AppendHeading(TextBuffer& out, const char* heading, long count);
 
 // Whether the report has the pixel-format table: asked for, or not empty.
 bool HasPixelFormatTable(const ReportData& report);

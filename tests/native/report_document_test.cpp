@@ -231,10 +231,17 @@ ReportData FullReport()
     return report;
 }
 
+// The report and the pixel-format table after it, as the companion prints them.
+void WriteReportAndTable(const ReportData& report, TextBuffer& out)
+{
+    WriteReportText(report, out);
+    WritePixelFormatTable(report, out);
+}
+
 TEST(ReportText, PutsEveryFactInItsPlace)
 {
     TextBuffer out;
-    WriteReportText(FullReport(), out);
+    WriteReportAndTable(FullReport(), out);
     EXPECT_EQ(std::string(out.Text()),
               "Vendor: V\r\n"
               "Renderer: R \"x\"\r\n"
@@ -278,7 +285,7 @@ TEST(ReportText, WarnsOfLongExtensionStringsAndDropsTheSamplesColumnsItCannotFil
     report.pixelFormats = described;
     report.pixelFormatCount = 1;
     TextBuffer out;
-    WriteReportText(report, out);
+    WriteReportAndTable(report, out);
     const std::string text = out.Text();
     EXPECT_NE(text.find("GL 4096 bytes, WGL 311 bytes; longer than the 4096-byte buffers of some older programs\r\n"),
               std::string::npos);
@@ -289,7 +296,7 @@ TEST(ReportText, WarnsOfLongExtensionStringsAndDropsTheSamplesColumnsItCannotFil
 
     report.pixelFormatCount = 0;
     TextBuffer none;
-    WriteReportText(report, none);
+    WriteReportAndTable(report, none);
     EXPECT_TRUE(EndsWith(none.Text(), "  ~Vendor: v.dll\r\nRegistered as subkeys:\r\n  VENDOR: vendoricd32.dll\r\n"
                                       "Display adapters:\r\n  Vendor\x99 Adapter: vendor64.dll (32-bit: vendor32.dll)\r\n"
                                       "  : other.dll\r\nPixel formats (0):\r\n"));
@@ -297,7 +304,7 @@ TEST(ReportText, WarnsOfLongExtensionStringsAndDropsTheSamplesColumnsItCannotFil
     report.glExtensionBytes = 4095;
     report.pixelFormatsAsked = false;
     TextBuffer shorter;
-    WriteReportText(report, shorter);
+    WriteReportAndTable(report, shorter);
     EXPECT_NE(std::string(shorter.Text()).find("WGL 311 bytes\r\n"), std::string::npos);
     EXPECT_EQ(std::string(shorter.Text()).find("Pixel formats"), std::string::npos);
 }
