@@ -74,33 +74,33 @@ bool HasShadingLanguage(const char* version)
     return GlVersionAtLeast(version, 2, 0);
 }
 
-bool LimitApplies(const LimitSpec& spec, const char* version, const char* extensions)
+bool LimitApplies(const LimitSpec& known, const char* version, const char* extensions)
 {
-    if (spec.major != kNoVersionGate && GlVersionAtLeast(version, spec.major, spec.minor))
+    if (known.major != kNoVersionGate && GlVersionAtLeast(version, known.major, known.minor))
         return true;
-    return spec.extension != nullptr && ContainsWholeToken(extensions, spec.extension);
+    return known.extension != nullptr && ContainsWholeToken(extensions, known.extension);
 }
 
 int ReadLimits(GetIntegervProc getIntegerv, GetErrorProc getError, const char* version,
                const char* extensions, LimitValue* limits)
 {
     int count = 0;
-    for (const LimitSpec& spec : kLimitSpecs) {
-        if (!LimitApplies(spec, version, extensions))
+    for (const LimitSpec& known : kLimitSpecs) {
+        if (!LimitApplies(known, version, extensions))
             continue;
         for (int i = 0; i < kMaxPendingErrors && getError() != kNoError; ++i) {
         }
         // Room to spare: a driver that writes more values than the enum has
         // writes them here.
         int values[16] = {};
-        getIntegerv(spec.glEnum, values);
+        getIntegerv(known.glEnum, values);
         if (getError() != kNoError)
             continue;
         LimitValue& limit = limits[count++];
-        limit.name = spec.name;
-        limit.valueCount = spec.valueCount;
+        limit.name = known.name;
+        limit.valueCount = known.valueCount;
         for (int i = 0; i < kMaxLimitValues; ++i)
-            limit.values[i] = i < spec.valueCount ? values[i] : 0;
+            limit.values[i] = i < known.valueCount ? values[i] : 0;
     }
     return count;
 }

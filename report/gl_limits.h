@@ -42,8 +42,8 @@ constexpr unsigned char kNoVersionGate = 0xFF;
 constexpr int kLimitCount = 20;
 extern const LimitSpec kLimitSpecs[kLimitCount];
 
-// Whether the gate of spec holds for this GL_VERSION and GL extension string.
-bool LimitApplies(const LimitSpec& spec, const char* version, const char* extensions);
+// Whether the gate of a known limit holds for this GL_VERSION and GL extension string.
+bool LimitApplies(const LimitSpec& known, const char* version, const char* extensions);
 
 // Reads each limit whose gate holds, in the table's order, into limits (room
 // for kLimitCount). Errors pending before a read are cleared first; a value

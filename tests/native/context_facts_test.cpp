@@ -98,10 +98,10 @@ TEST(Limits, CarryTheEnumsOfGlext)
         {"GL_MAX_COMPUTE_WORK_GROUP_INVOCATIONS", GL_MAX_COMPUTE_WORK_GROUP_INVOCATIONS},
     };
     ASSERT_EQ(expected.size(), static_cast<size_t>(kLimitCount));
-    for (const LimitSpec& spec : kLimitSpecs) {
-        ASSERT_EQ(expected.count(spec.name), 1u) << spec.name;
-        EXPECT_EQ(spec.glEnum, expected.at(spec.name)) << spec.name;
-        EXPECT_EQ(spec.valueCount, spec.glEnum == GL_MAX_VIEWPORT_DIMS ? 2 : 1) << spec.name;
+    for (const LimitSpec& known : kLimitSpecs) {
+        ASSERT_EQ(expected.count(known.name), 1u) << known.name;
+        EXPECT_EQ(known.glEnum, expected.at(known.name)) << known.name;
+        EXPECT_EQ(known.valueCount, known.glEnum == GL_MAX_VIEWPORT_DIMS ? 2 : 1) << known.name;
     }
 }
 
@@ -153,8 +153,8 @@ std::vector<std::string> Read(FakeGl& gl, const char* version, const char* exten
 TEST(Limits, AreAskedOnlyWhenTheVersionOrAnExtensionOpensTheirGate)
 {
     FakeGl gl;
-    for (const LimitSpec& spec : kLimitSpecs)
-        gl.values[spec.glEnum] = 100;
+    for (const LimitSpec& known : kLimitSpecs)
+        gl.values[known.glEnum] = 100;
     using Names = std::vector<std::string>;
     const Names v11 = {"GL_MAX_TEXTURE_SIZE", "GL_MAX_LIGHTS", "GL_MAX_CLIP_PLANES",
                        "GL_MAX_VIEWPORT_DIMS", "GL_MAX_TEXTURE_STACK_DEPTH"};
