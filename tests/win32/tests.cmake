@@ -9,9 +9,36 @@ target_link_options(glinspect_win32_tests PRIVATE -static-libgcc -static-libstdc
 gtest_discover_tests(glinspect_win32_tests TEST_PREFIX "win32." DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 60)
 
-add_test(NAME win32.check_pe COMMAND ${CMAKE_SOURCE_DIR}/../shared/tools/check-pe $<TARGET_FILE:glinspect>)
-add_test(NAME win32.check_pe_report
-    COMMAND ${CMAKE_SOURCE_DIR}/../shared/tools/check-pe --console $<TARGET_FILE:glinspect-report>)
+# Both exes load on Windows 95 OSR2, 98 and NT 4.0: their headers, and every import
+# checked against the names all three export (tests/support/win9x_nt4_exports.txt).
+set(GLINSPECT_LOAD_CHECK ${CMAKE_SOURCE_DIR}/tests/support/win9x_nt4_load_check.py)
+add_test(NAME win32.loads_on_win9x_nt4 COMMAND python3 ${GLINSPECT_LOAD_CHECK} $<TARGET_FILE:glinspect>)
+add_test(NAME win32.loads_on_win9x_nt4_report
+    COMMAND python3 ${GLINSPECT_LOAD_CHECK} --console $<TARGET_FILE:glinspect-report>)
+
+# ...and the check refuses what they cannot load: programs built as the exes are,
+# one importing a function NT 4.0 lacks, one importing by ordinal and from SHELL32.
+set(GLINSPECT_LOAD_CHECK_SOURCES ${CMAKE_CURRENT_LIST_DIR}/load_check)
+set(GLINSPECT_COMCTL32_BY_ORDINAL ${CMAKE_CURRENT_BINARY_DIR}/libcomctl32_by_ordinal.a)
+add_custom_command(OUTPUT ${GLINSPECT_COMCTL32_BY_ORDINAL}
+    COMMAND ${CMAKE_DLLTOOL} -k -d ${GLINSPECT_LOAD_CHECK_SOURCES}/comctl32_by_ordinal.def
+            -l ${GLINSPECT_COMCTL32_BY_ORDINAL}
+    DEPENDS ${GLINSPECT_LOAD_CHECK_SOURCES}/comctl32_by_ordinal.def)
+add_custom_target(glinspect_comctl32_by_ordinal DEPENDS ${GLINSPECT_COMCTL32_BY_ORDINAL})
+add_executable(glinspect_imports_getfilesizeex ${GLINSPECT_LOAD_CHECK_SOURCES}/imports_getfilesizeex.cpp)
+add_executable(glinspect_imports_refused ${GLINSPECT_LOAD_CHECK_SOURCES}/imports_refused.cpp)
+add_dependencies(glinspect_imports_refused glinspect_comctl32_by_ordinal)
+target_link_libraries(glinspect_imports_refused PRIVATE ${GLINSPECT_COMCTL32_BY_ORDINAL} shell32)
+foreach(exe glinspect_imports_getfilesizeex glinspect_imports_refused)
+    target_compile_options(${exe} PRIVATE ${GLINSPECT_WIN32_FLAGS})
+    target_link_options(${exe} PRIVATE ${GLINSPECT_WIN32_LINK_FLAGS})
+endforeach()
+add_test(NAME win32.load_check_refuses_getfilesizeex
+    COMMAND python3 ${GLINSPECT_LOAD_CHECK} --console --expect-refusal GetFileSizeEx
+            $<TARGET_FILE:glinspect_imports_getfilesizeex>)
+add_test(NAME win32.load_check_refuses_ordinal_and_other_dll
+    COMMAND python3 ${GLINSPECT_LOAD_CHECK} --console --expect-refusal "COMCTL32.dll ordinal 17"
+            --expect-refusal "SHELL32.dll is not a DLL" $<TARGET_FILE:glinspect_imports_refused>)
 
 # What every program that drives the real exe from outside shares.
 add_library(glinspect_e2e_support STATIC ${CMAKE_SOURCE_DIR}/tests/e2e/app_driver.cpp)
