@@ -11,33 +11,26 @@ const char kDriverSourceRegistered[] = "registered";
 const char kDriverSourceDisplayAdapter[] = "display adapter";
 const char kDriverSourceLoadedModules[] = "loaded modules";
 
+// The most bytes of one value's data that are read: a longer value is
+// skipped as unreadable, so no value's size decides an allocation.
+const DWORD kMaxValueBytes = 4096;
+
 // The string value name of key, copied into pool: a REG_SZ, or the first
-// string of a REG_MULTI_SZ. Null when missing, of another type, or when
-// memory ran out. The data is sized first, and terminated here whether or
-// not it was stored with its NUL.
+// string of a REG_MULTI_SZ. Null when missing, of another type, longer than
+// kMaxValueBytes, or when memory ran out. The data is terminated here whether
+// or not it was stored with its NUL.
 static const char* ReadStringValue(HKEY key, const char* name, FactPool& pool)
 {
+    char data[kMaxValueBytes + 1];
     DWORD type = 0;
-    DWORD size = 0;
-    if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+    DWORD length = kMaxValueBytes;
+    // A longer value gives ERROR_MORE_DATA.
+    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &length) !=
+            ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_MULTI_SZ) || length > kMaxValueBytes)
         return nullptr;
-    if (type != REG_SZ && type != REG_MULTI_SZ)
-        return nullptr;
-    char* data = static_cast<char*>(std::malloc(size + 1));
-    if (data == nullptr) {
-        pool.MarkFailed();
-        return nullptr;
-    }
-    DWORD length = size;
-    const char* copy = nullptr;
-    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &length) ==
-            ERROR_SUCCESS &&
-        (type == REG_SZ || type == REG_MULTI_SZ) && length <= size) {
-        data[length] = '\0';
-        copy = pool.Copy(data);
-    }
-    std::free(data);
-    return copy;
+    data[length] = '\0';
+    return pool.Copy(data);
 }
 
 static bool IsEmpty(const char* text)
