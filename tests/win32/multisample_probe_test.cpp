@@ -39,6 +39,11 @@ struct FakeDriver {
     int coreMajor = 0;
     int coreMinor = 0;
     const char* coreVersion = "3.3.0 Core Profile";
+    // A core version it makes whose contexts cannot be made current, and
+    // those contexts: a failed attempt leaves no context current.
+    int unusableMajor = 0;
+    int unusableMinor = 0;
+    std::vector<HGLRC> unusable;
 
     // Observations.
     std::vector<HGLRC> created;
@@ -101,6 +106,11 @@ BOOL WINAPI FakeMakeCurrent(HDC deviceContext, HGLRC context)
     }
     if (!fake->makeCurrentSucceeds)
         return FALSE;
+    if (std::find(fake->unusable.begin(), fake->unusable.end(), context) != fake->unusable.end()) {
+        fake->current = nullptr;
+        fake->currentDC = nullptr;
+        return FALSE;
+    }
     fake->current = context;
     fake->currentDC = deviceContext;
     return TRUE;
@@ -174,6 +184,13 @@ HGLRC WINAPI FakeCreateContextAttribs(HDC deviceContext, HGLRC share, const int*
         call.push_back(attributes[1]);
     }
     fake->createAttribsCalls.push_back(call);
+    if (fake->current == nullptr)
+        return nullptr;  // like a driver that needs a context current for this
+    if (share == nullptr && call.size() == 6 && call[1] == fake->unusableMajor &&
+        call[3] == fake->unusableMinor) {
+        fake->unusable.push_back(FakeCreateContext(deviceContext));
+        return fake->unusable.back();
+    }
     if (share != nullptr || call.size() != 6 || call[1] != fake->coreMajor || call[3] != fake->coreMinor)
         return nullptr;
     fake->coreContext = FakeCreateContext(deviceContext);
@@ -474,6 +491,19 @@ TEST_F(CoreProfileWithFakeDriver, TheFirstCoreContextMadeAnswersAndIsDeleted)
     EXPECT_NE(version, driver_.coreVersion) << "copied out before the context went";
     EXPECT_EQ(driver_.createAttribsCalls.size(), 8u) << "3.2 is not asked after 3.3";
     EXPECT_EQ(driver_.created.size(), 2u) << "the temporary context and the core one";
+}
+
+TEST_F(CoreProfileWithFakeDriver, AContextThatCannotBeMadeCurrentGivesWayToTheNextVersion)
+{
+    driver_.unusableMajor = 4;
+    driver_.unusableMinor = 5;
+    driver_.coreMajor = 3;
+    driver_.coreMinor = 3;
+    const char* version = ProbeCoreProfile(kViewDC, kViewContext, pool_);
+    ASSERT_NE(version, nullptr);
+    EXPECT_STREQ(version, "3.3.0 Core Profile");
+    EXPECT_EQ(driver_.createAttribsCalls.size(), 8u) << "4.5 made, then 4.4 down to 3.3 asked";
+    EXPECT_EQ(driver_.created.size(), 3u) << "the temporary context, the 4.5 one and the 3.3 one";
 }
 
 TEST_F(CoreProfileWithFakeDriver, WithoutTheProfileExtensionOrEntryPointNothingIsAsked)
