@@ -45,6 +45,13 @@ struct FakeDriver {
     int unusableMinor = 0;
     std::vector<HGLRC> unusable;
 
+    // wglGetPixelFormatAttribivARB: offered or not; four formats whose
+    // samples are twice their index; a format that refuses the sample
+    // attributes, and one that refuses the query altogether.
+    bool offerAttributeQuery = false;
+    int samplesRefusedFormat = 0;
+    int queryRefusedFormat = 0;
+
     // Observations.
     std::vector<HGLRC> created;
     std::vector<HGLRC> deleted;
@@ -197,6 +204,25 @@ HGLRC WINAPI FakeCreateContextAttribs(HDC deviceContext, HGLRC share, const int*
     return fake->coreContext;
 }
 
+BOOL WINAPI FakeGetPixelFormatAttribiv(HDC, int format, int, UINT count, const int* attributes,
+                                       int* values)
+{
+    for (UINT i = 0; i < count; ++i) {
+        if (attributes[i] == WGL_NUMBER_PIXEL_FORMATS_ARB) {
+            values[i] = 4;
+        } else if (attributes[i] == WGL_SAMPLE_BUFFERS_ARB || attributes[i] == WGL_SAMPLES_ARB) {
+            if (format == fake->samplesRefusedFormat)
+                return FALSE;
+            values[i] = attributes[i] == WGL_SAMPLES_ARB ? format * 2 : 1;
+        } else {
+            if (format == fake->queryRefusedFormat)
+                return FALSE;
+            values[i] = 8;
+        }
+    }
+    return TRUE;
+}
+
 PROC WINAPI FakeGetProcAddress(LPCSTR name)
 {
     using Generic = void (*)();
@@ -206,6 +232,8 @@ PROC WINAPI FakeGetProcAddress(LPCSTR name)
         return reinterpret_cast<PROC>(reinterpret_cast<Generic>(FakeGetExtensionsString));
     if (fake->offerChoose && std::string(name) == "wglChoosePixelFormatARB")
         return reinterpret_cast<PROC>(reinterpret_cast<Generic>(FakeChoosePixelFormatARB));
+    if (fake->offerAttributeQuery && std::string(name) == "wglGetPixelFormatAttribivARB")
+        return reinterpret_cast<PROC>(reinterpret_cast<Generic>(FakeGetPixelFormatAttribiv));
     if (fake->offerCreateAttribs && std::string(name) == "wglCreateContextAttribsARB")
         return reinterpret_cast<PROC>(reinterpret_cast<Generic>(FakeCreateContextAttribs));
     return nullptr;
@@ -539,6 +567,32 @@ TEST_F(ProbeWithFakeDriver, WithoutThePixelFormatExtensionTheTableIsDescribed)
         EXPECT_EQ(rows[i].samples, -1);
         EXPECT_EQ(rows[i].sampleBuffers, -1);
     }
+}
+
+TEST_F(ProbeWithFakeDriver, EachPixelFormatRowKeepsItsOwnSamples)
+{
+    driver_.offerAttributeQuery = true;
+    driver_.samplesRefusedFormat = 2;
+    driver_.queryRefusedFormat = 3;
+    const auto samplesOfEachRow = [this](const char* wglExtensions) {
+        driver_.wglExtensions = wglExtensions;
+        driver_.current = reinterpret_cast<HGLRC>(static_cast<INT_PTR>(0x77));
+        FactArray<PixelFormatRow> rows;
+        EXPECT_TRUE(ReadPixelFormatTable(nullptr, rows));
+        driver_.current = nullptr;
+        std::vector<int> samples;
+        for (int i = 0; i < rows.Count(); ++i) {
+            EXPECT_EQ(rows[i].index, i + 1);
+            EXPECT_EQ(rows[i].sampleBuffers < 0, rows[i].samples < 0);
+            samples.push_back(rows[i].samples);
+        }
+        return samples;
+    };
+    // Format 3 is described: -1 as format 2's refused samples; format 4 has its own.
+    EXPECT_EQ(samplesOfEachRow("WGL_ARB_pixel_format WGL_ARB_multisample"),
+              (std::vector<int>{2, -1, -1, 8}));
+    // Without the multisample extension no format is multisampled.
+    EXPECT_EQ(samplesOfEachRow("WGL_ARB_pixel_format"), (std::vector<int>{0, 0, -1, 0}));
 }
 
 TEST_F(ProbeWithFakeDriver, TheViewFallsBackToFormatOneWhenNothingMatches)
