@@ -114,9 +114,21 @@ void DriverDllScan::CheckName(const char* name, const char* source)
         Check(module, source);
 }
 
+HANDLE SnapshotModules(CreateSnapshotFunction createSnapshot)
+{
+    HANDLE snapshot = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; attempt < kModuleSnapshotAttempts; ++attempt) {
+        snapshot = createSnapshot(TH32CS_SNAPMODULE, 0);
+        // NOTE: Windows documents ERROR_BAD_LENGTH as worth another try: a
+        // module was being loaded or unloaded while the list was taken.
+        if (snapshot != INVALID_HANDLE_VALUE || GetLastError() != ERROR_BAD_LENGTH)
+            break;
+    }
+    return snapshot;
+}
+
 void DriverDllScan::CheckLoadedModules()
 {
-    typedef HANDLE(WINAPI * CreateSnapshotFunction)(DWORD, DWORD);
     typedef BOOL(WINAPI * ModuleWalkFunction)(HANDLE, MODULEENTRY32*);
     // NOTE: NT 4.0's KERNEL32 has no Tool Help functions.
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
@@ -126,7 +138,7 @@ void DriverDllScan::CheckLoadedModules()
     ModuleWalkFunction next = FetchFunction<ModuleWalkFunction>(kernel, "Module32Next");
     if (createSnapshot == nullptr || first == nullptr || next == nullptr)
         return;
-    HANDLE snapshot = createSnapshot(TH32CS_SNAPMODULE, 0);
+    HANDLE snapshot = SnapshotModules(createSnapshot);
     if (snapshot == INVALID_HANDLE_VALUE)
         return;
     MODULEENTRY32 entry = {};

@@ -3,6 +3,8 @@
 // the loaded-driver scan over DLLs the test build makes.
 #include <gtest/gtest.h>
 
+#include <tlhelp32.h>
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -221,6 +223,42 @@ TEST_F(LoadedDrivers, TheModuleListFindsEveryDriverAndNothingElse)
     EXPECT_STREQ(unversioned->source, "loaded modules");
     EXPECT_EQ(unversioned->version, nullptr) << "no version resource: unknown";
     EXPECT_EQ(Find(GLINSPECT_TEST_NOT_DRIVER), nullptr);
+}
+
+// A stand-in for CreateToolhelp32Snapshot that fails its first calls with the
+// error given, then takes the real snapshot.
+int snapshotFailures = 0;
+DWORD snapshotError = ERROR_BAD_LENGTH;
+int snapshotCalls = 0;
+
+HANDLE WINAPI FlakySnapshot(DWORD flags, DWORD processId)
+{
+    if (snapshotCalls++ < snapshotFailures) {
+        SetLastError(snapshotError);
+        return INVALID_HANDLE_VALUE;
+    }
+    return CreateToolhelp32Snapshot(flags, processId);
+}
+
+TEST(ModuleSnapshot, IsAskedAgainOnlyWhileItFailsWithBadLength)
+{
+    const auto callsFor = [](int failures, DWORD error, bool* taken) {
+        snapshotFailures = failures;
+        snapshotError = error;
+        snapshotCalls = 0;
+        HANDLE snapshot = SnapshotModules(FlakySnapshot);
+        *taken = snapshot != INVALID_HANDLE_VALUE;
+        if (*taken)
+            CloseHandle(snapshot);
+        return snapshotCalls;
+    };
+    bool taken = false;
+    EXPECT_EQ(callsFor(kModuleSnapshotAttempts - 1, ERROR_BAD_LENGTH, &taken), kModuleSnapshotAttempts);
+    EXPECT_TRUE(taken);
+    EXPECT_EQ(callsFor(kModuleSnapshotAttempts, ERROR_BAD_LENGTH, &taken), kModuleSnapshotAttempts);
+    EXPECT_FALSE(taken) << "it gives up";
+    EXPECT_EQ(callsFor(1, ERROR_ACCESS_DENIED, &taken), 1);
+    EXPECT_FALSE(taken);
 }
 
 }  // namespace
