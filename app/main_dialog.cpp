@@ -107,15 +107,23 @@ static bool OnSysCommand(HWND window, WPARAM command)
     return true;
 }
 
-// A switch that could not be written (no administrator rights, say) leaves
-// the registrations as they were: the list shows the line in effect again.
+// A switch that could not be written (no administrator rights, say) was
+// undone: the list shows the line in effect again. When the undo failed too,
+// the registry holds part of the switch, and the list is read from it again
+// so that it shows what the registry holds.
 static void OnDriverSelectionChange()
 {
     const LRESULT selection = SendMessageA(dialogControls.driverList, LB_GETCURSEL, 0, 0);
-    if (selection < 0 || SwitchDriver(static_cast<int>(selection)))
+    if (selection < 0)
         return;
-    // Set by program: the list sends no LBN_SELCHANGE, so nothing is switched.
-    SendMessageA(dialogControls.driverList, LB_SETCURSEL, static_cast<WPARAM>(DriverLineInEffect), 0);
+    const SwitchOutcome outcome = SwitchDriver(static_cast<int>(selection));
+    if (outcome == SwitchOutcome::kWritten)
+        return;
+    if (outcome == SwitchOutcome::kUndoFailed)
+        RefillDriverList(dialogControls.driverList);
+    else  // Set by program: the list sends no LBN_SELCHANGE, so nothing is switched.
+        SendMessageA(dialogControls.driverList, LB_SETCURSEL,
+                     static_cast<WPARAM>(DriverLineInEffect), 0);
     MessageBeep(MB_ICONEXCLAMATION);
 }
 

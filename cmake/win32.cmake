@@ -18,6 +18,7 @@ target_compile_options(glinspect_portable PRIVATE ${GLINSPECT_WIN32_FLAGS})
 add_library(glinspect_core STATIC
     app/main_dialog.cpp
     app/report_collect.cpp
+    app/report_console.cpp
     app/report_gather.cpp
     app/report_menu.cpp
     drivers/driver_facts.cpp

@@ -11,33 +11,26 @@ const char kDriverSourceRegistered[] = "registered";
 const char kDriverSourceDisplayAdapter[] = "display adapter";
 const char kDriverSourceLoadedModules[] = "loaded modules";
 
+// The most bytes of one value's data that are read: a longer value is
+// skipped as unreadable, so no value's size decides an allocation.
+const DWORD kMaxValueBytes = 4096;
+
 // The string value name of key, copied into pool: a REG_SZ, or the first
-// string of a REG_MULTI_SZ. Null when missing, of another type, or when
-// memory ran out. The data is sized first, and terminated here whether or
-// not it was stored with its NUL.
+// string of a REG_MULTI_SZ. Null when missing, of another type, longer than
+// kMaxValueBytes, or when memory ran out. The data is terminated here whether
+// or not it was stored with its NUL.
 static const char* ReadStringValue(HKEY key, const char* name, FactPool& pool)
 {
+    char data[kMaxValueBytes + 1];
     DWORD type = 0;
-    DWORD size = 0;
-    if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+    DWORD length = kMaxValueBytes;
+    // A longer value gives ERROR_MORE_DATA.
+    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &length) !=
+            ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_MULTI_SZ) || length > kMaxValueBytes)
         return nullptr;
-    if (type != REG_SZ && type != REG_MULTI_SZ)
-        return nullptr;
-    char* data = static_cast<char*>(std::malloc(size + 1));
-    if (data == nullptr) {
-        pool.MarkFailed();
-        return nullptr;
-    }
-    DWORD length = size;
-    const char* copy = nullptr;
-    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &length) ==
-            ERROR_SUCCESS &&
-        (type == REG_SZ || type == REG_MULTI_SZ) && length <= size) {
-        data[length] = '\0';
-        copy = pool.Copy(data);
-    }
-    std::free(data);
-    return copy;
+    data[length] = '\0';
+    return pool.Copy(data);
 }
 
 static bool IsEmpty(const char* text)
@@ -121,9 +114,21 @@ void DriverDllScan::CheckName(const char* name, const char* source)
         Check(module, source);
 }
 
+HANDLE SnapshotModules(CreateSnapshotFunction createSnapshot)
+{
+    HANDLE snapshot = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; attempt < kModuleSnapshotAttempts; ++attempt) {
+        snapshot = createSnapshot(TH32CS_SNAPMODULE, 0);
+        // NOTE: Windows documents ERROR_BAD_LENGTH as worth another try: a
+        // module was being loaded or unloaded while the list was taken.
+        if (snapshot != INVALID_HANDLE_VALUE || GetLastError() != ERROR_BAD_LENGTH)
+            break;
+    }
+    return snapshot;
+}
+
 void DriverDllScan::CheckLoadedModules()
 {
-    typedef HANDLE(WINAPI * CreateSnapshotFunction)(DWORD, DWORD);
     typedef BOOL(WINAPI * ModuleWalkFunction)(HANDLE, MODULEENTRY32*);
     // NOTE: NT 4.0's KERNEL32 has no Tool Help functions.
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
@@ -133,7 +138,7 @@ void DriverDllScan::CheckLoadedModules()
     ModuleWalkFunction next = FetchFunction<ModuleWalkFunction>(kernel, "Module32Next");
     if (createSnapshot == nullptr || first == nullptr || next == nullptr)
         return;
-    HANDLE snapshot = createSnapshot(TH32CS_SNAPMODULE, 0);
+    HANDLE snapshot = SnapshotModules(createSnapshot);
     if (snapshot == INVALID_HANDLE_VALUE)
         return;
     MODULEENTRY32 entry = {};

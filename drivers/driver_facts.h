@@ -29,6 +29,15 @@ bool ReadSubkeyDrivers(HKEY root, const char* keyPath, FactPool& pool,
 bool ReadDisplayAdapters(HKEY root, const char* classKeyPath, FactPool& pool,
                          FactArray<DisplayAdapter>& adapters);
 
+// CreateToolhelp32Snapshot, as fetched at run time.
+typedef HANDLE(WINAPI* CreateSnapshotFunction)(DWORD flags, DWORD processId);
+const int kModuleSnapshotAttempts = 5;
+
+// A snapshot of the process's modules through createSnapshot, asked up to
+// kModuleSnapshotAttempts times while it fails with ERROR_BAD_LENGTH;
+// INVALID_HANDLE_VALUE when it still fails.
+HANDLE SnapshotModules(CreateSnapshotFunction createSnapshot);
+
 // Finds the loaded modules that export DrvSetContext, each once, with its
 // path and file version, into found. The strings live in pool.
 class DriverDllScan {

@@ -54,42 +54,96 @@ int InitialDriverSelection(const DriverTableData& table)
     return 1;
 }
 
-// Rewrites one row's registration in its enabled form (the stored name with
-// one leading "~" dropped) or its disabled form ("~" + the enabled form).
-// The two forms always differ, so the delete never hits the value just
-// written. A disabled name too long to be read back is not written at all:
-// the registration would vanish from every later run's table; the row then
-// stays enabled, and that counts as a failure. Returns whether the row now
-// has the form asked for.
-static bool RewriteRegistration(const DriverEntry& entry, DriverStore& store, bool enable)
+// One row's step of a switch: the name it writes and the name it deletes,
+// what each held before, and how far the step got.
+struct RowSwitch {
+    const char* newName;
+    const char* oldName;
+    char disabledName[kDriverFieldCapacity + 1];
+    const char* dllName;
+    ValueLookup newBefore;
+    ValueLookup oldBefore;
+    char newData[kDriverFieldCapacity];
+    char oldData[kDriverFieldCapacity];
+    bool written;
+    bool deleted;
+};
+
+// Names one row's enabled form (the stored name with one leading "~"
+// dropped) and its disabled form ("~" + the enabled form), and reads what
+// both hold now. The two forms always differ, so the delete never hits the
+// value just written. A disabled name too long to be read back is not
+// written at all: the registration would vanish from every later run's
+// table. False when the row cannot be switched or put back.
+static bool PrepareRow(const DriverEntry& entry, DriverStore& store, bool enable, RowSwitch& step)
 {
     const char* enabledName = entry.valueName[0] == '~' ? entry.valueName + 1 : entry.valueName;
-    char disabledName[kDriverFieldCapacity + 1];
-    const std::size_t disabledLength =
-        BoundedText(disabledName, sizeof disabledName).Append("~").Append(enabledName).Length();
-    const bool disabledFits = disabledLength < kDriverReadCapacity;
-    if (!enable && !disabledFits)
+    const std::size_t disabledLength = BoundedText(step.disabledName, sizeof step.disabledName)
+                                           .Append("~")
+                                           .Append(enabledName)
+                                           .Length();
+    if (!enable && disabledLength >= kDriverReadCapacity)
         return false;
-    const char* newName = enable ? enabledName : disabledName;
-    const char* oldName = enable ? disabledName : enabledName;
-    return store.WriteString(newName, entry.dllName) && store.DeleteValue(oldName);
+    step.newName = enable ? enabledName : step.disabledName;
+    step.oldName = enable ? step.disabledName : enabledName;
+    step.dllName = entry.dllName;
+    step.written = false;
+    step.deleted = false;
+    step.newBefore = store.ReadString(step.newName, step.newData, kDriverReadCapacity);
+    step.oldBefore = store.ReadString(step.oldName, step.oldData, kDriverReadCapacity);
+    return step.newBefore != ValueLookup::kUnreadable && step.oldBefore != ValueLookup::kUnreadable;
 }
 
-bool SwitchDriverRegistration(const DriverTableData& table, DriverStore& store, int row)
+static bool ApplyRow(DriverStore& store, RowSwitch& step)
+{
+    step.written = store.WriteString(step.newName, step.dllName);
+    step.deleted = step.written && store.DeleteValue(step.oldName);
+    return step.deleted;
+}
+
+// Puts back what the row's step changed: the deleted name first, then the
+// written name to its old data, or away when the step created it.
+static bool UndoRow(DriverStore& store, const RowSwitch& step)
+{
+    if (step.deleted && step.oldBefore == ValueLookup::kFound &&
+        !store.WriteString(step.oldName, step.oldData))
+        return false;
+    if (!step.written)
+        return true;
+    if (step.newBefore == ValueLookup::kFound)
+        return store.WriteString(step.newName, step.newData);
+    return store.DeleteValue(step.newName);
+}
+
+SwitchOutcome SwitchDriverRegistration(const DriverTableData& table, DriverStore& store, int row)
 {
     const int count = table.driverCount < kDriverRows ? table.driverCount : kDriverRows;
     if (row < 0 || row >= count || count <= 1)
-        return true;
+        return SwitchOutcome::kWritten;
+    const bool enable = row != 0;
+    const int first = enable ? row : 1;
+    const int last = enable ? row : count - 1;
     if (!store.Open())
-        return false;
-    bool written = true;
-    if (row == 0) {
-        // Every row is tried, whatever became of the one before.
-        for (int registered = 1; registered < count; ++registered)
-            written = RewriteRegistration(table.entries[registered], store, false) && written;
-    } else {
-        written = RewriteRegistration(table.entries[row], store, true);
+        return SwitchOutcome::kRefused;
+    RowSwitch steps[kDriverRows];
+    SwitchOutcome outcome = SwitchOutcome::kWritten;
+    for (int r = first; r <= last && outcome == SwitchOutcome::kWritten; ++r) {
+        if (!PrepareRow(table.entries[r], store, enable, steps[r]))
+            outcome = SwitchOutcome::kRefused;
+    }
+    int failed = 0;
+    for (int r = first; r <= last && outcome == SwitchOutcome::kWritten && failed == 0; ++r) {
+        if (!ApplyRow(store, steps[r]))
+            failed = r;
+    }
+    if (failed != 0) {
+        // Every row is put back as far as it can be, whatever became of the
+        // one after it.
+        bool undone = true;
+        for (int r = failed; r >= first; --r)
+            undone = UndoRow(store, steps[r]) && undone;
+        outcome = undone ? SwitchOutcome::kRefused : SwitchOutcome::kUndoFailed;
     }
     store.Close();
-    return written;
+    return outcome;
 }

@@ -41,13 +41,25 @@ std::size_t BuildDriverLine(const DriverEntry& entry, char* line, std::size_t ca
 // The line in effect: 0 with no registration or when row 1 is disabled, else 1.
 int InitialDriverSelection(const DriverTableData& table);
 
-// Rewrites the registrations for the picked line. Line 0 disables every
-// registered row; line k enables row k alone. Each row's new form is written
-// first, and its other form is deleted by name only after that write
-// succeeded. Out-of-range lines, a table without registrations or a store
-// that cannot be opened change nothing.
-// Returns whether the switch was written: false when the store could not be
-// opened, a write or delete failed, or a row could not be disabled; true when
-// every step succeeded or the line asks for no write at all (out of range, no
-// registrations).
-bool SwitchDriverRegistration(const DriverTableData& table, DriverStore& store, int row);
+// What became of a switch.
+enum class SwitchOutcome {
+    // Every step was written, or the line asks for no write at all (out of
+    // range, no registrations).
+    kWritten,
+    // Nothing was changed: the store could not be opened, a row's previous
+    // form could not be read or its disabled name would not fit, or a write
+    // or delete failed and every step before it was undone.
+    kRefused,
+    // A write failed and so did part of the undo: the store holds some rows
+    // in their new form. Only the store read again tells which.
+    kUndoFailed,
+};
+
+// Rewrites the registrations for the picked line, all or nothing. Line 0
+// disables every registered row; line k enables row k alone. What each row's
+// two names hold is read first; then each row's new form is written, and its
+// other form is deleted by name only after that write succeeded. When a step
+// fails, the steps already taken are undone, last first: a deleted name is
+// written back before a name the switch created is deleted again, so an undo
+// that fails part way never loses a registration.
+SwitchOutcome SwitchDriverRegistration(const DriverTableData& table, DriverStore& store, int row);

@@ -29,11 +29,18 @@ void FillDriverList(HWND driverList)
     SendMessageA(driverList, LB_SETCURSEL, static_cast<WPARAM>(DriverLineInEffect), 0);
 }
 
-bool SwitchDriver(int row)
+void RefillDriverList(HWND driverList)
+{
+    EnumerateDrivers();
+    SendMessageA(driverList, LB_RESETCONTENT, 0, 0);
+    FillDriverList(driverList);
+}
+
+SwitchOutcome SwitchDriver(int row)
 {
     RegistryDriverStore store(HKEY_LOCAL_MACHINE, CurrentDriverKey());
-    if (!SwitchDriverRegistration(DriverTable, store, row))
-        return false;
-    DriverLineInEffect = row;
-    return true;
+    const SwitchOutcome outcome = SwitchDriverRegistration(DriverTable, store, row);
+    if (outcome == SwitchOutcome::kWritten)
+        DriverLineInEffect = row;
+    return outcome;
 }

@@ -20,6 +20,10 @@ extern int DriverLineInEffect;
 // One list line per table row, in row order, and the line in effect selected.
 void FillDriverList(HWND driverList);
 
-// Rewrites the registration for the line the user picked. False when a write
-// failed; the line in effect then stays the one before.
-bool SwitchDriver(int row);
+// Reads the registrations again and shows them in place of the list's lines,
+// the line in effect selected as at start.
+void RefillDriverList(HWND driverList);
+
+// Rewrites the registration for the line the user picked. Unless it was
+// written, the line in effect stays the one before.
+SwitchOutcome SwitchDriver(int row);

@@ -20,6 +20,23 @@ bool RegistryDriverStore::ReadValue(unsigned index, char* name, unsigned nameCap
                          reinterpret_cast<BYTE*>(data), &dataLength) == ERROR_SUCCESS;
 }
 
+ValueLookup RegistryDriverStore::ReadString(const char* name, char* data, unsigned dataCapacity)
+{
+    if (dataCapacity == 0)
+        return ValueLookup::kUnreadable;
+    DWORD type = 0;
+    DWORD length = dataCapacity - 1;
+    const LONG result =
+        RegQueryValueExA(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &length);
+    if (result == ERROR_FILE_NOT_FOUND)
+        return ValueLookup::kMissing;
+    if (result != ERROR_SUCCESS || type != REG_SZ)
+        return ValueLookup::kUnreadable;
+    // Stored with or without its NUL, the copy ends here.
+    data[length] = '\0';
+    return ValueLookup::kFound;
+}
+
 bool RegistryDriverStore::WriteString(const char* name, const char* data)
 {
     if (access_ == kReadOnly)

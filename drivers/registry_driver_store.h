@@ -18,6 +18,7 @@ public:
     bool Open() override;
     bool ReadValue(unsigned index, char* name, unsigned nameCapacity, char* data,
                    unsigned dataCapacity) override;
+    ValueLookup ReadString(const char* name, char* data, unsigned dataCapacity) override;
     bool WriteString(const char* name, const char* data) override;
     bool DeleteValue(const char* name) override;
     void Close() override;

@@ -2,6 +2,24 @@
 
 #include <cstring>
 
+// Allocations left before every one fails; negative: no limit.
+static int allocationsLeft = -1;
+
+void LimitFactAllocations(int count)
+{
+    allocationsLeft = count;
+}
+
+static bool MayAllocate()
+{
+    if (allocationsLeft < 0)
+        return true;
+    if (allocationsLeft == 0)
+        return false;
+    --allocationsLeft;
+    return true;
+}
+
 // One copied string, chained to the ones before it.
 struct FactPool::Block {
     Block* next;
@@ -19,7 +37,9 @@ FactPool::~FactPool()
 
 const char* FactPool::Copy(const char* text, std::size_t length)
 {
-    Block* block = static_cast<Block*>(std::malloc(offsetof(Block, text) + length + 1));
+    Block* block = MayAllocate()
+                       ? static_cast<Block*>(std::malloc(offsetof(Block, text) + length + 1))
+                       : nullptr;
     if (block == nullptr) {
         failed_ = true;
         return nullptr;
@@ -40,7 +60,9 @@ void* FactArrayStorage::Append(std::size_t recordSize)
 {
     if (count_ == capacity_) {
         const int capacity = capacity_ != 0 ? capacity_ * 2 : 8;
-        void* grown = std::realloc(items_, static_cast<std::size_t>(capacity) * recordSize);
+        void* grown = MayAllocate()
+                          ? std::realloc(items_, static_cast<std::size_t>(capacity) * recordSize)
+                          : nullptr;
         if (grown == nullptr) {
             failed_ = true;
             return nullptr;

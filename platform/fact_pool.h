@@ -9,6 +9,11 @@
 #include <cstring>
 #include <type_traits>
 
+// For tests that make gathering run out of memory: the next count
+// allocations of every pool and array succeed and the ones after them fail.
+// A negative count lifts the limit, as it is at start.
+void LimitFactAllocations(int count);
+
 class FactPool {
 public:
     FactPool() = default;

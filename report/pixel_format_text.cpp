@@ -9,14 +9,14 @@ namespace {
 
 const char kLineEnd[] = "\r\n";
 
-// Whether every row carries the samples, which DescribePixelFormat cannot give.
+// Whether any row carries samples, which DescribePixelFormat cannot give.
 bool PixelFormatsHaveSamples(const ReportData& report)
 {
     for (int i = 0; i < report.pixelFormatCount; ++i) {
-        if (report.pixelFormats[i].sampleBuffers < 0 || report.pixelFormats[i].samples < 0)
-            return false;
+        if (report.pixelFormats[i].sampleBuffers >= 0 || report.pixelFormats[i].samples >= 0)
+            return true;
     }
-    return report.pixelFormatCount > 0;
+    return false;
 }
 
 // The table's columns: each as wide as its title, one space apart; numbers
@@ -54,6 +54,18 @@ void AppendNumberColumn(TextBuffer& out, int column, long value)
     out.AppendNumber(value);
 }
 
+// A row's sample value, or "-" where it has none (-1).
+void AppendSampleColumn(TextBuffer& out, int column, int value)
+{
+    if (value >= 0) {
+        AppendNumberColumn(out, column, value);
+        return;
+    }
+    out.AppendChar(' ');
+    AppendSpaces(out, ColumnWidth(column) - 1);
+    out.AppendChar('-');
+}
+
 void AppendPixelFormats(TextBuffer& out, const ReportData& report)
 {
     AppendHeading(out, "Pixel formats", report.pixelFormatCount);
@@ -78,8 +90,8 @@ void AppendPixelFormats(TextBuffer& out, const ReportData& report)
         AppendNumberColumn(out, 6, row.stencilBits);
         if (columns > kFormatColumnsWithoutSamples) {
             AppendWordColumn(out, 7, row.doubleBuffered ? "yes" : "no");
-            AppendNumberColumn(out, 8, row.sampleBuffers);
-            AppendNumberColumn(out, 9, row.samples);
+            AppendSampleColumn(out, 8, row.sampleBuffers);
+            AppendSampleColumn(out, 9, row.samples);
         } else {
             out.AppendChar(' ');
             out.Append(row.doubleBuffered ? "yes" : "no");

@@ -42,7 +42,8 @@ const int kMajorValueIndex = 1;
 const int kMinorValueIndex = 3;
 
 // Asks for each core version in turn on deviceContext, which has its format;
-// the first context made answers. Frees every context it made.
+// the first context made that can be made current answers. Frees every
+// context it made.
 static const char* TryCoreContexts(HDC deviceContext, FactPool& pool)
 {
     // NOTE: wglCreateContextAttribsARB is fetched with a context current,
@@ -69,11 +70,15 @@ static const char* TryCoreContexts(HDC deviceContext, FactPool& pool)
         HGLRC core = create(deviceContext, nullptr, attributes);
         if (core == nullptr)
             continue;
-        if (wgl.makeCurrent(deviceContext, core) != FALSE)
+        const bool madeCurrent = wgl.makeCurrent(deviceContext, core) != FALSE;
+        if (madeCurrent)
             version = pool.Copy(GlString(GL_VERSION));
-        wgl.makeCurrent(nullptr, nullptr);
+        // NOTE: a failed wglMakeCurrent leaves no context current; the next
+        // version is asked with the temporary context current, as the first was.
+        wgl.makeCurrent(deviceContext, temporary);
         wgl.deleteContext(core);
-        break;
+        if (madeCurrent)
+            break;
     }
     wgl.makeCurrent(nullptr, nullptr);
     wgl.deleteContext(temporary);

@@ -20,9 +20,10 @@ const char* QueryShadingLanguage();
 // Returns how many were kept.
 int ReadContextLimits(LimitValue* limits);
 
-// The GL_VERSION of the first core-profile context the driver makes, trying
-// 4.6 down to 3.2, copied into pool; null when the WGL string does not offer
-// WGL_ARB_create_context_profile or every version is refused. Needs
+// The GL_VERSION of the first core-profile context the driver makes and lets
+// be made current, trying 4.6 down to 3.2, copied into pool; null when the
+// WGL string does not offer WGL_ARB_create_context_profile or every version
+// is refused. Needs
 // viewContext current on viewDC; works on a hidden window of its own, frees it
 // and every context it made, and makes viewContext current again.
 const char* ProbeCoreProfile(HDC viewDC, HGLRC viewContext, FactPool& pool);

@@ -50,22 +50,22 @@ static FormatAcceleration AccelerationOfValue(int value)
 }
 
 // One row through the attribute query. A driver without WGL_ARB_multisample
-// refuses the sample attributes; its formats have none, so both are 0.
+// is not asked the sample attributes: its formats have none, so both are 0.
+// A format whose sample attributes alone are refused is asked again without
+// them, and its samples stay unknown (-1); the next format is asked whole.
 static bool QueryRow(PFNWGLGETPIXELFORMATATTRIBIVARBPROC query, HDC deviceContext, int format,
-                     bool* samplesRefused, PixelFormatRow* row)
+                     bool askSamples, PixelFormatRow* row)
 {
     int values[kRowAttributeCount] = {};
     const bool withSamples =
-        !*samplesRefused &&
+        askSamples &&
         query(deviceContext, format, 0, kRowAttributeCount, kRowAttributes, values) != FALSE;
     if (!withSamples) {
         if (query(deviceContext, format, 0, kRowAttributeCount - kSampleAttributeCount, kRowAttributes,
                   values) == FALSE)
             return false;
-        // Refused with them and answered without: not asked again.
-        *samplesRefused = true;
-        values[7] = 0;
-        values[8] = 0;
+        values[7] = askSamples ? -1 : 0;
+        values[8] = values[7];
     }
     row->index = format;
     row->drawToWindow = values[0] != 0;
@@ -82,9 +82,11 @@ static bool QueryRow(PFNWGLGETPIXELFORMATATTRIBIVARBPROC query, HDC deviceContex
 
 bool ReadPixelFormatTable(HDC deviceContext, FactArray<PixelFormatRow>& rows)
 {
+    const char* extensions = QueryWglExtensions();
     PFNWGLGETPIXELFORMATATTRIBIVARBPROC query = nullptr;
-    if (ContainsWholeToken(QueryWglExtensions(), "WGL_ARB_pixel_format"))
+    if (ContainsWholeToken(extensions, "WGL_ARB_pixel_format"))
         query = FetchGetPixelFormatAttribivARB();
+    const bool askSamples = ContainsWholeToken(extensions, "WGL_ARB_multisample");
     int count = 0;
     if (query != nullptr) {
         // NOTE: the format index is ignored for this attribute; 1 always exists.
@@ -97,12 +99,11 @@ bool ReadPixelFormatTable(HDC deviceContext, FactArray<PixelFormatRow>& rows)
         PIXELFORMATDESCRIPTOR description = {};
         count = wgl.describePixelFormat(deviceContext, 1, sizeof description, &description);
     }
-    bool samplesRefused = false;
     for (int format = 1; format <= count; ++format) {
         PixelFormatRow row = {};
         // A format the attribute query refuses is described instead.
         const bool read = (query != nullptr &&
-                           QueryRow(query, deviceContext, format, &samplesRefused, &row)) ||
+                           QueryRow(query, deviceContext, format, askSamples, &row)) ||
                           DescribeRow(deviceContext, format, &row);
         if (read && !rows.Add(row))
             return false;

@@ -9,7 +9,8 @@
 
 // One row per pixel format deviceContext offers, in index order: through
 // wglGetPixelFormatAttribivARB where WGL_ARB_pixel_format is offered, else
-// from DescribePixelFormat (samples -1). A driver that refuses the sample
-// attributes has no multisampled formats: 0 then. Needs a context current.
-// False when memory ran out.
+// from DescribePixelFormat (samples -1). Each row has its own samples: 0 for
+// every row without WGL_ARB_multisample, -1 for a row whose sample attributes
+// are refused or that is described because the query refuses it. Needs a
+// context current. False when memory ran out.
 bool ReadPixelFormatTable(HDC deviceContext, FactArray<PixelFormatRow>& rows);

@@ -1,6 +1,7 @@
 // Picking a line of the driver list rewrites the registrations in the store.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "drivers/driver_registrations.h"
@@ -9,6 +10,9 @@
 namespace {
 
 using Values = MemoryDriverStore::Values;
+constexpr SwitchOutcome kWritten = SwitchOutcome::kWritten;
+constexpr SwitchOutcome kRefused = SwitchOutcome::kRefused;
+constexpr SwitchOutcome kUndoFailed = SwitchOutcome::kUndoFailed;
 
 // The program's view of a store: the table read at start and the picks made
 // on its lines afterwards.
@@ -19,12 +23,17 @@ protected:
         store_.values = std::move(values);
         ReadDriverTable(table_, store_);
     }
-    // Whether the switch says it was written.
-    bool Pick(int line)
+    // What the switch says became of it.
+    SwitchOutcome Pick(int line)
     {
-        const bool written = SwitchDriverRegistration(table_, store_, line);
+        const SwitchOutcome outcome = SwitchDriverRegistration(table_, store_, line);
         EXPECT_FALSE(store_.open) << "key left open";
-        return written;
+        return outcome;
+    }
+    static Values Sorted(Values values)
+    {
+        std::sort(values.begin(), values.end());
+        return values;
     }
     // The line a fresh start would select.
     int SelectionAfterRestart()
@@ -41,7 +50,7 @@ protected:
 TEST_F(DriverSwitch, NoRegistrationWritesNothing)
 {
     Start({});
-    EXPECT_TRUE(Pick(0)) << "nothing to write is no failure";
+    EXPECT_EQ(kWritten, Pick(0)) << "nothing to write is no failure";
     EXPECT_EQ(store_.writes + store_.deletes, 0);
     EXPECT_TRUE(store_.values.empty());
 }
@@ -50,10 +59,10 @@ TEST_F(DriverSwitch, OneDriverRoundTripsTwice)
 {
     Start({{"Vendor", "vendor.dll"}});
     for (int round = 0; round < 2; ++round) {
-        EXPECT_TRUE(Pick(0));
+        EXPECT_EQ(kWritten, Pick(0));
         EXPECT_EQ(store_.values, (Values{{"~Vendor", "vendor.dll"}}));
         EXPECT_EQ(SelectionAfterRestart(), 0);
-        EXPECT_TRUE(Pick(1));
+        EXPECT_EQ(kWritten, Pick(1));
         EXPECT_EQ(store_.values, (Values{{"Vendor", "vendor.dll"}}));
         EXPECT_EQ(SelectionAfterRestart(), 1);
     }
@@ -71,7 +80,7 @@ TEST_F(DriverSwitch, DisabledDriverIsEnabledByItsLine)
 TEST_F(DriverSwitch, PickingTheFormInEffectAgainKeepsOneValue)
 {
     Start({{"~Vendor", "vendor.dll"}});
-    EXPECT_TRUE(Pick(0)) << "the enabled form was not there to delete";
+    EXPECT_EQ(kWritten, Pick(0)) << "the enabled form was not there to delete";
     EXPECT_EQ(store_.values, (Values{{"~Vendor", "vendor.dll"}}));
 }
 
@@ -88,34 +97,73 @@ TEST_F(DriverSwitch, FailedWriteKeepsTheOldRegistrationAndSaysSo)
 {
     Start({{"Vendor", "vendor.dll"}});
     store_.failWrites = true;
-    EXPECT_FALSE(Pick(0));
+    EXPECT_EQ(kRefused, Pick(0));
     EXPECT_EQ(store_.writes, 1);
     EXPECT_EQ(store_.deletes, 0);
     EXPECT_EQ(store_.values, (Values{{"Vendor", "vendor.dll"}}));
 }
 
-TEST_F(DriverSwitch, FailedDeleteSaysSo)
+TEST_F(DriverSwitch, FailedDeleteIsUndone)
 {
     Start({{"Vendor", "vendor.dll"}});
-    store_.failDeletes = true;
-    EXPECT_FALSE(Pick(0));
+    store_.refusedDeletes = {"Vendor"};
+    EXPECT_EQ(kRefused, Pick(0));
+    EXPECT_EQ(store_.values, (Values{{"Vendor", "vendor.dll"}}));
+}
+
+TEST_F(DriverSwitch, SecondRowRefusedUndoesTheFirstAndChangesNothing)
+{
+    Start({{"A", "a.dll"}, {"B", "b.dll"}});
+    store_.refusedWrites = {"~B"};
+    EXPECT_EQ(kRefused, Pick(0));
+    EXPECT_EQ(Sorted(store_.values), (Values{{"A", "a.dll"}, {"B", "b.dll"}}))
+        << "the registry keeps no order of its own";
+
+    // A row already in its new form, and a new form written over an older
+    // value of that name, come back as they were too.
+    const Values before = {{"~A", "a.dll"}, {"B", "b.dll"}, {"C", "c.dll"}, {"~B", "old-b.dll"}};
+    Start(before);
+    store_.refusedWrites = {"~C"};
+    EXPECT_EQ(kRefused, Pick(0));
+    EXPECT_EQ(Sorted(store_.values), Sorted(before));
+}
+
+TEST_F(DriverSwitch, UndoThatFailsKeepsEveryRegistrationAndSaysSo)
+{
+    Start({{"A", "a.dll"}, {"B", "b.dll"}});
+    store_.refusedWrites = {"~B", "A"};  // the switch fails at B, the undo at A
+    EXPECT_EQ(kUndoFailed, Pick(0));
+    EXPECT_EQ(Sorted(store_.values), (Values{{"B", "b.dll"}, {"~A", "a.dll"}}));
+
+    Start({{"Vendor", "vendor.dll"}});
+    store_.failDeletes = true;  // "Vendor" stays, and so does the "~Vendor" written
+    EXPECT_EQ(kUndoFailed, Pick(0));
     EXPECT_EQ(store_.values, (Values{{"Vendor", "vendor.dll"}, {"~Vendor", "vendor.dll"}}));
 }
 
-TEST_F(DriverSwitch, OneRefusedRowFailsTheSwitchAndTheOthersAreStillDisabled)
+TEST_F(DriverSwitch, PreviousFormThatCannotBeReadRefusesTheSwitch)
+{
+    Start({{"Vendor", "vendor.dll"}});
+    store_.values.emplace_back("~Vendor", std::string(kDriverReadCapacity, 'd'));
+    EXPECT_EQ(kRefused, Pick(0));
+    EXPECT_EQ(store_.writes + store_.deletes, 0);
+}
+
+TEST_F(DriverSwitch, OneRowThatCannotBeDisabledRefusesTheWholeSwitch)
 {
     const std::string tooLong(kDriverReadCapacity - 1, 'n');  // its "~" form would not fit
     Start({{"A", "a.dll"}, {tooLong, "long.dll"}, {"C", "c.dll"}});
-    EXPECT_FALSE(Pick(0));
-    EXPECT_EQ(store_.values, (Values{{tooLong, "long.dll"}, {"~A", "a.dll"}, {"~C", "c.dll"}}));
+    EXPECT_EQ(kRefused, Pick(0));
+    EXPECT_EQ(store_.writes, 0);
+    EXPECT_EQ(store_.values, (Values{{"A", "a.dll"}, {tooLong, "long.dll"}, {"C", "c.dll"}}));
 }
 
 TEST_F(DriverSwitch, KeyThatCannotBeOpenedIsNotWritten)
 {
     Start({{"Vendor", "vendor.dll"}});
     store_.failOpen = true;
-    EXPECT_FALSE(Pick(0));
-    EXPECT_FALSE(Pick(1));
+    EXPECT_EQ(kRefused, Pick(0));
+    EXPECT_EQ(kRefused, Pick(1));
     EXPECT_EQ(store_.writes + store_.deletes + store_.closes, 1) << "only the start-up read closes";
     EXPECT_EQ(store_.values, (Values{{"Vendor", "vendor.dll"}}));
 }
@@ -124,9 +172,9 @@ TEST_F(DriverSwitch, LinesOutsideTheTableChangeNothing)
 {
     Start({{"Vendor", "vendor.dll"}});
     const int opensAtStart = store_.opens;
-    EXPECT_TRUE(Pick(2));
-    EXPECT_TRUE(Pick(kDriverRows));
-    EXPECT_TRUE(Pick(-1));
+    EXPECT_EQ(kWritten, Pick(2));
+    EXPECT_EQ(kWritten, Pick(kDriverRows));
+    EXPECT_EQ(kWritten, Pick(-1));
     EXPECT_EQ(store_.opens, opensAtStart);
     EXPECT_EQ(store_.values, (Values{{"Vendor", "vendor.dll"}}));
 }
@@ -173,7 +221,7 @@ TEST_F(DriverSwitch, DisabledNameMustStayReadable)
 {
     const std::string longest(kDriverReadCapacity - 1, 'n');  // its "~" form would not fit
     Start({{longest, "long.dll"}});
-    EXPECT_FALSE(Pick(0)) << "the driver stays enabled";
+    EXPECT_EQ(kRefused, Pick(0)) << "the driver stays enabled";
     EXPECT_EQ(store_.values, (Values{{longest, "long.dll"}}));
     EXPECT_EQ(store_.writes, 0);
 

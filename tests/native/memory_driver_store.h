@@ -51,11 +51,25 @@ public:
         return true;
     }
 
+    ValueLookup ReadString(const char* name, char* data, unsigned dataCapacity) override
+    {
+        EXPECT_TRUE(open);
+        for (const auto& value : values) {
+            if (!SameName(value.first, name))
+                continue;
+            if (value.second.size() + 1 > dataCapacity)
+                return ValueLookup::kUnreadable;
+            std::memcpy(data, value.second.c_str(), value.second.size() + 1);
+            return ValueLookup::kFound;
+        }
+        return ValueLookup::kMissing;
+    }
+
     bool WriteString(const char* name, const char* data) override
     {
         EXPECT_TRUE(open);
         ++writes;
-        if (failWrites)
+        if (failWrites || Listed(refusedWrites, name))
             return false;
         for (auto& value : values) {
             if (SameName(value.first, name)) {
@@ -71,7 +85,7 @@ public:
     {
         EXPECT_TRUE(open);
         ++deletes;
-        if (failDeletes)
+        if (failDeletes || Listed(refusedDeletes, name))
             return false;
         for (auto it = values.begin(); it != values.end(); ++it) {
             if (SameName(it->first, name)) {
@@ -94,6 +108,9 @@ public:
     int failReadAt = -1;
     bool failWrites = false;
     bool failDeletes = false;
+    // Names whose writes, or deletes, fail.
+    std::vector<std::string> refusedWrites;
+    std::vector<std::string> refusedDeletes;
 
     bool open = false;
     int opens = 0;
@@ -104,4 +121,12 @@ public:
 
 private:
     static bool SameName(const std::string& a, const char* b) { return strcasecmp(a.c_str(), b) == 0; }
+    static bool Listed(const std::vector<std::string>& names, const char* name)
+    {
+        for (const auto& listed : names) {
+            if (SameName(listed, name))
+                return true;
+        }
+        return false;
+    }
 };

@@ -294,6 +294,21 @@ TEST(ReportText, WarnsOfLongExtensionStringsAndDropsTheSamplesColumnsItCannotFil
                         "*     7 yes    generic     32     0    24       8 yes\r\n"),
               std::string::npos);
 
+    // One described row among queried ones keeps the others' samples.
+    const PixelFormatRow mixed[] = {
+        kFormats[0], {5, true, kFormatAccelerationGeneric, 32, 0, 24, 8, true, -1, -1}, kFormats[1]};
+    report.pixelFormats = mixed;
+    report.pixelFormatCount = 3;
+    TextBuffer mixedText;
+    WriteReportAndTable(report, mixedText);
+    EXPECT_TRUE(EndsWith(mixedText.Text(),
+                         "Pixel formats (3):\r\n"
+                         "  Index Window Accel   Colour Alpha Depth Stencil Double SampleBuffers Samples\r\n"
+                         "      1 yes    full        32     8    24       8 yes                0       0\r\n"
+                         "      5 yes    generic     32     0    24       8 yes                -       -\r\n"
+                         "*     7 yes    full        32     8    24       8 yes                1       4\r\n"))
+        << mixedText.Text();
+
     report.pixelFormatCount = 0;
     TextBuffer none;
     WriteReportAndTable(report, none);

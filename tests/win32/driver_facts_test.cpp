@@ -3,6 +3,8 @@
 // the loaded-driver scan over DLLs the test build makes.
 #include <gtest/gtest.h>
 
+#include <tlhelp32.h>
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -82,6 +84,7 @@ TEST_F(RegistryFacts, SubkeysWithADllStringAreRead)
     PutString(base + "\\Empty", "Dll", "");
     PutString(base + "\\OtherValue", "Driver", "other.dll");
     Put(base + "\\Unterminated", "Dll", REG_SZ, "unterm.dll");
+    PutString(base + "\\TooLong", "Dll", std::string(4096, 'd'));
 
     FactPool pool;
     FactArray<SubkeyDriver> drivers;
@@ -105,6 +108,12 @@ TEST_F(RegistryFacts, DisplayAdaptersFromTheNumberedSubkeysOnly)
     Put(base + "\\0002", "OpenGLDriverName", REG_SZ, "unterminated.dll");
     Put(base + "\\0002", "DriverDesc", REG_DWORD, std::string("\1\0\0\0", 4));
     Put(base + "\\0003", "OpenGLDriverName", REG_MULTI_SZ, std::string("\0\0", 2));
+    // Values of up to 4096 bytes are read; a longer one is skipped as unreadable.
+    const std::string longestName(4095, 'n');
+    PutString(base + "\\0004", "OpenGLDriverName", longestName);
+    PutString(base + "\\0004", "DriverDesc", std::string(4096, 'D'));
+    PutString(base + "\\0005", "OpenGLDriverName", std::string(100000, 'n'));
+    PutString(base + "\\0005", "DriverDesc", "Adapter Named Too Long");
     PutString(base + "\\0031", "OpenGLDriverName", "last.dll");
     PutString(base + "\\0031", "DriverDesc", "Last Adapter");
     PutString(base + "\\0032", "OpenGLDriverName", "beyond.dll");
@@ -113,15 +122,17 @@ TEST_F(RegistryFacts, DisplayAdaptersFromTheNumberedSubkeysOnly)
     FactPool pool;
     FactArray<DisplayAdapter> adapters;
     ASSERT_TRUE(ReadDisplayAdapters(HKEY_CURRENT_USER, kClassKey, pool, adapters));
-    ASSERT_EQ(adapters.Count(), 3);
+    ASSERT_EQ(adapters.Count(), 4);
     EXPECT_STREQ(adapters[0].name, "first.dll");
     EXPECT_EQ(std::string(adapters[0].description), longDescription);
     EXPECT_STREQ(adapters[0].wowName, "first32.dll");
     EXPECT_STREQ(adapters[1].name, "unterminated.dll");
     EXPECT_STREQ(adapters[1].description, "") << "a DriverDesc of another type counts as missing";
     EXPECT_EQ(adapters[1].wowName, nullptr);
-    EXPECT_STREQ(adapters[2].name, "last.dll");
-    EXPECT_STREQ(adapters[2].description, "Last Adapter");
+    EXPECT_EQ(std::string(adapters[2].name), longestName);
+    EXPECT_STREQ(adapters[2].description, "");
+    EXPECT_STREQ(adapters[3].name, "last.dll");
+    EXPECT_STREQ(adapters[3].description, "Last Adapter");
 }
 
 // The build's Unix path as Wine's drive Z: shows it.
@@ -212,6 +223,42 @@ TEST_F(LoadedDrivers, TheModuleListFindsEveryDriverAndNothingElse)
     EXPECT_STREQ(unversioned->source, "loaded modules");
     EXPECT_EQ(unversioned->version, nullptr) << "no version resource: unknown";
     EXPECT_EQ(Find(GLINSPECT_TEST_NOT_DRIVER), nullptr);
+}
+
+// A stand-in for CreateToolhelp32Snapshot that fails its first calls with the
+// error given, then takes the real snapshot.
+int snapshotFailures = 0;
+DWORD snapshotError = ERROR_BAD_LENGTH;
+int snapshotCalls = 0;
+
+HANDLE WINAPI FlakySnapshot(DWORD flags, DWORD processId)
+{
+    if (snapshotCalls++ < snapshotFailures) {
+        SetLastError(snapshotError);
+        return INVALID_HANDLE_VALUE;
+    }
+    return CreateToolhelp32Snapshot(flags, processId);
+}
+
+TEST(ModuleSnapshot, IsAskedAgainOnlyWhileItFailsWithBadLength)
+{
+    const auto callsFor = [](int failures, DWORD error, bool* taken) {
+        snapshotFailures = failures;
+        snapshotError = error;
+        snapshotCalls = 0;
+        HANDLE snapshot = SnapshotModules(FlakySnapshot);
+        *taken = snapshot != INVALID_HANDLE_VALUE;
+        if (*taken)
+            CloseHandle(snapshot);
+        return snapshotCalls;
+    };
+    bool taken = false;
+    EXPECT_EQ(callsFor(kModuleSnapshotAttempts - 1, ERROR_BAD_LENGTH, &taken), kModuleSnapshotAttempts);
+    EXPECT_TRUE(taken);
+    EXPECT_EQ(callsFor(kModuleSnapshotAttempts, ERROR_BAD_LENGTH, &taken), kModuleSnapshotAttempts);
+    EXPECT_FALSE(taken) << "it gives up";
+    EXPECT_EQ(callsFor(1, ERROR_ACCESS_DENIED, &taken), 1);
+    EXPECT_FALSE(taken);
 }
 
 }  // namespace

@@ -39,6 +39,18 @@ struct FakeDriver {
     int coreMajor = 0;
     int coreMinor = 0;
     const char* coreVersion = "3.3.0 Core Profile";
+    // A core version it makes whose contexts cannot be made current, and
+    // those contexts: a failed attempt leaves no context current.
+    int unusableMajor = 0;
+    int unusableMinor = 0;
+    std::vector<HGLRC> unusable;
+
+    // wglGetPixelFormatAttribivARB: offered or not; four formats whose
+    // samples are twice their index; a format that refuses the sample
+    // attributes, and one that refuses the query altogether.
+    bool offerAttributeQuery = false;
+    int samplesRefusedFormat = 0;
+    int queryRefusedFormat = 0;
 
     // Observations.
     std::vector<HGLRC> created;
@@ -101,6 +113,11 @@ BOOL WINAPI FakeMakeCurrent(HDC deviceContext, HGLRC context)
     }
     if (!fake->makeCurrentSucceeds)
         return FALSE;
+    if (std::find(fake->unusable.begin(), fake->unusable.end(), context) != fake->unusable.end()) {
+        fake->current = nullptr;
+        fake->currentDC = nullptr;
+        return FALSE;
+    }
     fake->current = context;
     fake->currentDC = deviceContext;
     return TRUE;
@@ -174,10 +191,36 @@ HGLRC WINAPI FakeCreateContextAttribs(HDC deviceContext, HGLRC share, const int*
         call.push_back(attributes[1]);
     }
     fake->createAttribsCalls.push_back(call);
+    if (fake->current == nullptr)
+        return nullptr;  // like a driver that needs a context current for this
+    if (share == nullptr && call.size() == 6 && call[1] == fake->unusableMajor &&
+        call[3] == fake->unusableMinor) {
+        fake->unusable.push_back(FakeCreateContext(deviceContext));
+        return fake->unusable.back();
+    }
     if (share != nullptr || call.size() != 6 || call[1] != fake->coreMajor || call[3] != fake->coreMinor)
         return nullptr;
     fake->coreContext = FakeCreateContext(deviceContext);
     return fake->coreContext;
+}
+
+BOOL WINAPI FakeGetPixelFormatAttribiv(HDC, int format, int, UINT count, const int* attributes,
+                                       int* values)
+{
+    for (UINT i = 0; i < count; ++i) {
+        if (attributes[i] == WGL_NUMBER_PIXEL_FORMATS_ARB) {
+            values[i] = 4;
+        } else if (attributes[i] == WGL_SAMPLE_BUFFERS_ARB || attributes[i] == WGL_SAMPLES_ARB) {
+            if (format == fake->samplesRefusedFormat)
+                return FALSE;
+            values[i] = attributes[i] == WGL_SAMPLES_ARB ? format * 2 : 1;
+        } else {
+            if (format == fake->queryRefusedFormat)
+                return FALSE;
+            values[i] = 8;
+        }
+    }
+    return TRUE;
 }
 
 PROC WINAPI FakeGetProcAddress(LPCSTR name)
@@ -189,6 +232,8 @@ PROC WINAPI FakeGetProcAddress(LPCSTR name)
         return reinterpret_cast<PROC>(reinterpret_cast<Generic>(FakeGetExtensionsString));
     if (fake->offerChoose && std::string(name) == "wglChoosePixelFormatARB")
         return reinterpret_cast<PROC>(reinterpret_cast<Generic>(FakeChoosePixelFormatARB));
+    if (fake->offerAttributeQuery && std::string(name) == "wglGetPixelFormatAttribivARB")
+        return reinterpret_cast<PROC>(reinterpret_cast<Generic>(FakeGetPixelFormatAttribiv));
     if (fake->offerCreateAttribs && std::string(name) == "wglCreateContextAttribsARB")
         return reinterpret_cast<PROC>(reinterpret_cast<Generic>(FakeCreateContextAttribs));
     return nullptr;
@@ -476,6 +521,19 @@ TEST_F(CoreProfileWithFakeDriver, TheFirstCoreContextMadeAnswersAndIsDeleted)
     EXPECT_EQ(driver_.created.size(), 2u) << "the temporary context and the core one";
 }
 
+TEST_F(CoreProfileWithFakeDriver, AContextThatCannotBeMadeCurrentGivesWayToTheNextVersion)
+{
+    driver_.unusableMajor = 4;
+    driver_.unusableMinor = 5;
+    driver_.coreMajor = 3;
+    driver_.coreMinor = 3;
+    const char* version = ProbeCoreProfile(kViewDC, kViewContext, pool_);
+    ASSERT_NE(version, nullptr);
+    EXPECT_STREQ(version, "3.3.0 Core Profile");
+    EXPECT_EQ(driver_.createAttribsCalls.size(), 8u) << "4.5 made, then 4.4 down to 3.3 asked";
+    EXPECT_EQ(driver_.created.size(), 3u) << "the temporary context, the 4.5 one and the 3.3 one";
+}
+
 TEST_F(CoreProfileWithFakeDriver, WithoutTheProfileExtensionOrEntryPointNothingIsAsked)
 {
     driver_.wglExtensions = "WGL_ARB_create_context WGL_ARB_create_context_profile_es";
@@ -509,6 +567,32 @@ TEST_F(ProbeWithFakeDriver, WithoutThePixelFormatExtensionTheTableIsDescribed)
         EXPECT_EQ(rows[i].samples, -1);
         EXPECT_EQ(rows[i].sampleBuffers, -1);
     }
+}
+
+TEST_F(ProbeWithFakeDriver, EachPixelFormatRowKeepsItsOwnSamples)
+{
+    driver_.offerAttributeQuery = true;
+    driver_.samplesRefusedFormat = 2;
+    driver_.queryRefusedFormat = 3;
+    const auto samplesOfEachRow = [this](const char* wglExtensions) {
+        driver_.wglExtensions = wglExtensions;
+        driver_.current = reinterpret_cast<HGLRC>(static_cast<INT_PTR>(0x77));
+        FactArray<PixelFormatRow> rows;
+        EXPECT_TRUE(ReadPixelFormatTable(nullptr, rows));
+        driver_.current = nullptr;
+        std::vector<int> samples;
+        for (int i = 0; i < rows.Count(); ++i) {
+            EXPECT_EQ(rows[i].index, i + 1);
+            EXPECT_EQ(rows[i].sampleBuffers < 0, rows[i].samples < 0);
+            samples.push_back(rows[i].samples);
+        }
+        return samples;
+    };
+    // Format 3 is described: -1 as format 2's refused samples; format 4 has its own.
+    EXPECT_EQ(samplesOfEachRow("WGL_ARB_pixel_format WGL_ARB_multisample"),
+              (std::vector<int>{2, -1, -1, 8}));
+    // Without the multisample extension no format is multisampled.
+    EXPECT_EQ(samplesOfEachRow("WGL_ARB_pixel_format"), (std::vector<int>{0, 0, -1, 0}));
 }
 
 TEST_F(ProbeWithFakeDriver, TheViewFallsBackToFormatOneWhenNothingMatches)

@@ -120,6 +120,32 @@ TEST_F(RegistryStore, WrittenValueIsAStringWhoseLengthCountsTheNul)
     EXPECT_STREQ(reinterpret_cast<char*>(data), "vendor.dll");
 }
 
+TEST_F(RegistryStore, ValueReadByNameIsAStringThatFits)
+{
+    Put("A", "a.dll");
+    Put("Unterminated", "u.dll", 5);
+    Put("Long", std::string(kDriverReadCapacity, 'd'));
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, kScratchKey, &key), ERROR_SUCCESS);
+    const DWORD number = 1;
+    RegSetValueExA(key, "Number", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+    RegCloseKey(key);
+
+    RegistryDriverStore store(HKEY_CURRENT_USER, kScratchKey);
+    ASSERT_TRUE(store.Open());
+    char data[kDriverFieldCapacity];
+    std::memset(data, 'x', sizeof data);
+    EXPECT_EQ(store.ReadString("a", data, kDriverReadCapacity), ValueLookup::kFound);
+    EXPECT_STREQ(data, "a.dll");
+    std::memset(data, 'x', sizeof data);
+    EXPECT_EQ(store.ReadString("Unterminated", data, kDriverReadCapacity), ValueLookup::kFound);
+    EXPECT_STREQ(data, "u.dll");
+    EXPECT_EQ(store.ReadString("Missing", data, kDriverReadCapacity), ValueLookup::kMissing);
+    EXPECT_EQ(store.ReadString("Long", data, kDriverReadCapacity), ValueLookup::kUnreadable);
+    EXPECT_EQ(store.ReadString("Number", data, kDriverReadCapacity), ValueLookup::kUnreadable);
+    store.Close();
+}
+
 }  // namespace
 
 namespace {
@@ -157,11 +183,11 @@ TEST_F(RegistryStore, AKeyWithoutWriteAccessRefusesTheSwitch)
     EXPECT_FALSE(store.DeleteValue("VendorGL")) << "denied is not the same as not there";
     EXPECT_FALSE(store.DeleteValue("Missing"));
     store.Close();
-    EXPECT_FALSE(SwitchDriverRegistration(table, store, 0));
+    EXPECT_EQ(SwitchDriverRegistration(table, store, 0), SwitchOutcome::kRefused);
     EXPECT_STREQ(Read().entries[1].valueName, "VendorGL");
 
     ASSERT_TRUE(denied.Restore());
-    EXPECT_TRUE(SwitchDriverRegistration(table, store, 0));
+    EXPECT_EQ(SwitchDriverRegistration(table, store, 0), SwitchOutcome::kWritten);
     EXPECT_STREQ(Read().entries[1].valueName, "~VendorGL");
 }
 

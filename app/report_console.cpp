@@ -1,0 +1,94 @@
+#include "app/report_console.h"
+
+#include "app/report_collect.h"
+#include "app/report_gather.h"
+#include "drivers/driver_table.h"
+#include "platform/wgl_binding.h"
+#include "report/ansi_text_win32.h"
+#include "report/renderer_report.h"
+#include "view/gl_view.h"
+#include "view/pixel_format_table.h"
+
+void WriteStd(DWORD which, const char* text, std::size_t length)
+{
+    DWORD written = 0;
+    WriteFile(GetStdHandle(which), text, static_cast<DWORD>(length), &written, nullptr);
+}
+
+namespace {
+
+const char kOutOfMemory[] = "Out of memory: the report could not be gathered\r\n";
+
+// A hidden control like the dialog's; its hidden parent keeps it unseen.
+HWND MakeControl(HWND parent, const char* className, DWORD style, int width, int height)
+{
+    return CreateWindowExA(0, className, "", WS_CHILD | style, 0, 0, width, height, parent, nullptr,
+                           nullptr, nullptr);
+}
+
+}  // namespace
+
+int PrintReport(const ReportOptions& options)
+{
+    EnumerateDriversReadOnly();
+    // No style bits: never shown.
+    HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 400, 400, nullptr, nullptr, nullptr,
+                                  nullptr);
+    const DWORD list = LBS_NOINTEGRALHEIGHT;
+    const ReportControls controls = {
+        MakeControl(window, "STATIC", SS_LEFT, 200, 100),
+        MakeControl(window, "LISTBOX", list | LBS_SORT, 200, 200),
+        MakeControl(window, "LISTBOX", list | LBS_SORT, 200, 200),
+        MakeControl(window, "LISTBOX", list, 200, 50),
+    };
+    HWND view = MakeControl(window, "STATIC", 0, 127, 111);
+    FillDriverList(controls.driverList);
+
+    // Without its windows the view would attach to nothing, and GetDC(NULL)
+    // would hand it the screen.
+    const bool windowsMade = window != nullptr && view != nullptr && controls.infoText != nullptr &&
+                             controls.glExtensionList != nullptr &&
+                             controls.wglExtensionList != nullptr && controls.driverList != nullptr;
+    int status = 1;
+    if (!windowsMade || !glView.Attach(view)) {
+        static const char kError[] = "OpenGL Error : Initialization Failed\r\n";
+        WriteStd(STD_ERROR_HANDLE, kError, sizeof(kError) - 1);
+    } else {
+        ShowRendererSummary(controls.infoText);
+        FillExtensionList(controls.glExtensionList,
+                          reinterpret_cast<const char*>(wgl.getString(GL_EXTENSIONS)));
+        FillExtensionList(controls.wglExtensionList, QueryWglExtensions());
+
+        CollectedReport report;
+        ReportFacts facts;
+        TextBuffer text;
+        FactArray<PixelFormatRow> formats;
+        bool gathered = report.Collect(controls) && facts.Gather();
+        if (gathered && options.pixelFormats)
+            gathered = ReadPixelFormatTable(glView.deviceContext, formats);
+        if (gathered) {
+            ReportData data = report.Data();
+            facts.HandTo(data);
+            data.pixelFormats = formats.Items();
+            data.pixelFormatCount = formats.Count();
+            data.pixelFormatsAsked = options.pixelFormats;
+            if (options.json) {
+                WriteReportJson(data, text, SystemAnsiToUtf16);
+            } else {
+                WriteReportText(data, text);
+                WritePixelFormatTable(data, text);
+            }
+        }
+        if (gathered && text.Ok()) {
+            WriteStd(STD_OUTPUT_HANDLE, text.Text(), text.Length());
+            status = 0;
+        } else {
+            // Nothing of a report that is not whole goes to standard output.
+            WriteStd(STD_ERROR_HANDLE, kOutOfMemory, sizeof(kOutOfMemory) - 1);
+        }
+    }
+    glView.Release();
+    DestroyWindow(window);
+    return status;
+}
+

@@ -1,0 +1,77 @@
+// The companion's report printed in this process, its standard handles
+// pointed at files: a gathering that runs out of memory part way is told on
+// standard error with status 1, never printed as a shorter report.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/report_console.h"
+#include "platform/fact_pool.h"
+
+namespace {
+
+// Points one standard handle at a temporary file while it lives.
+class CapturedStd {
+public:
+    explicit CapturedStd(DWORD which) : which_(which), previous_(GetStdHandle(which))
+    {
+        char folder[MAX_PATH];
+        GetTempPathA(sizeof folder, folder);
+        GetTempFileNameA(folder, "gls", 0, path_);
+        file_ = CreateFileA(path_, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        SetStdHandle(which_, file_);
+    }
+    ~CapturedStd()
+    {
+        SetStdHandle(which_, previous_);
+        CloseHandle(file_);
+    }
+    CapturedStd(const CapturedStd&) = delete;
+    CapturedStd& operator=(const CapturedStd&) = delete;
+
+    std::string Text() const
+    {
+        std::string text(GetFileSize(file_, nullptr), '\0');
+        DWORD read = 0;
+        SetFilePointer(file_, 0, nullptr, FILE_BEGIN);
+        ReadFile(file_, &text[0], static_cast<DWORD>(text.size()), &read, nullptr);
+        text.resize(read);
+        return text;
+    }
+
+private:
+    DWORD which_;
+    HANDLE previous_;
+    char path_[MAX_PATH] = {};
+    HANDLE file_ = INVALID_HANDLE_VALUE;
+};
+
+TEST(ReportConsole, MemoryThatRunsOutWhileGatheringIsAnErrorNeverAShortReport)
+{
+    bool failedOnce = false;
+    bool printedOnce = false;
+    // From none allowed to enough for the whole report, each step failing later.
+    for (int allowed = 0; allowed <= 40 && !printedOnce; ++allowed) {
+        CapturedStd out(STD_OUTPUT_HANDLE);
+        CapturedStd err(STD_ERROR_HANDLE);
+        LimitFactAllocations(allowed);
+        const int status = PrintReport(ReportOptions{false, false});
+        LimitFactAllocations(-1);
+        if (status == 0) {
+            printedOnce = true;
+            EXPECT_EQ(out.Text().compare(0, 8, "Vendor: "), 0) << out.Text();
+            EXPECT_NE(out.Text().find("\r\nOpenGL drivers ("), std::string::npos) << out.Text();
+            EXPECT_EQ(err.Text(), "");
+        } else {
+            failedOnce = true;
+            EXPECT_EQ(status, 1);
+            EXPECT_EQ(out.Text(), "") << allowed << " allocations allowed";
+            EXPECT_EQ(err.Text(), "Out of memory: the report could not be gathered\r\n");
+        }
+    }
+    EXPECT_TRUE(failedOnce);
+    EXPECT_TRUE(printedOnce) << "the report needs more than 40 allocations";
+}
+
+}  // namespace
