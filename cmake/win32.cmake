@@ -24,6 +24,7 @@ add_library(glinspect_core STATIC
     drivers/driver_table.cpp
     drivers/registry_driver_store.cpp
     platform/fact_pool.cpp
+    platform/system_facts.cpp
     platform/wgl_binding.cpp
     report/ansi_text_win32.cpp
     report/renderer_report.cpp
