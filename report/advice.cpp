@@ -68,13 +68,11 @@ void AddLine(TextBuffer& lines, int& count, const char* a, const char* b = nullp
 // driver takes the display.
 void AdviseOnSoftwareFallback(const ReportData& report, TextBuffer& lines, int& count)
 {
+    // The rows are values of one key, whose names differ.
     const int rows = report.driverValueNames.count;
     for (int row = 1; row < rows; ++row) {
         const char* name = RowText(report.driverValueNames, row);
-        bool seen = false;
-        for (int before = 1; before < row; ++before)
-            seen = seen || std::strcmp(RowText(report.driverValueNames, before), name) == 0;
-        if (IsDisabled(name) && !seen)
+        if (IsDisabled(name))
             AddLine(lines, count, "the driver ", name + 1,
                     " is disabled: pick its line in the list to enable it, then start the program again");
     }
@@ -88,12 +86,10 @@ void AdviseOnSoftwareFallback(const ReportData& report, TextBuffer& lines, int& 
         const DllPresence* presence = FindPresence(report, names[i]);
         if (presence == nullptr || presence->loaded)
             continue;
-        if (!presence->found)
-            AddLine(lines, count, names[i], " is registered but not found: reinstall the display driver");
-        else
-            AddLine(lines, count, names[i],
-                    " is registered and present, but Windows did not load it for this display: "
-                    "reinstall the display driver");
+        AddLine(lines, count, names[i],
+                presence->found ? " is registered and present, but Windows did not load it for this display"
+                                : " is registered but not found",
+                ": reinstall the display driver");
     }
 }
 

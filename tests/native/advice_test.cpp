@@ -71,8 +71,8 @@ std::vector<std::string> Matching(const ReportData& report, const std::string& p
     return found;
 }
 
-const char* const kValueNames[] = {"Software (MICROSOFT)", "~Vendor", "Other", "~Vendor"};
-const char* const kDllNames[] = {"OpenGL32.dll", "vendor.dll", "other.dll", "vendor.dll"};
+const char* const kValueNames[] = {"Software (MICROSOFT)", "~Vendor", "Other", "~~Old"};
+const char* const kDllNames[] = {"OpenGL32.dll", "vendor.dll", "other.dll", "old.dll"};
 
 ReportData GenericReport()
 {
@@ -145,6 +145,8 @@ TEST(Advice, DisabledDriversAndMissingOrUnloadedDllsInTheirOrderEachOnce)
               (std::vector<std::string>{
                   kRemote,
                   "Advice: the driver Vendor is disabled: pick its line in the list to enable it, then start "
+                  "the program again",
+                  "Advice: the driver ~Old is disabled: pick its line in the list to enable it, then start "
                   "the program again",
                   "Advice: other.dll is registered but not found: reinstall the display driver",
                   "Advice: sub.dll is registered and present, but Windows did not load it for this display: "
