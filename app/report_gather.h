@@ -1,6 +1,7 @@
 // The facts a report carries beyond the dialog's controls, gathered when a
-// report is made: from the view's context, the driver table, the registry
-// the modules loaded in the process, and the system and screen. Both programs hand them to report/.
+// report is made: from the view's context, the driver table, the registry,
+// the modules loaded in the process, and the system and its screen. Both
+// programs hand them to report/.
 #pragma once
 
 #include "platform/fact_pool.h"
