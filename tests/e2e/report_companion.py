@@ -157,6 +157,8 @@ def main():
                          ("Display adapters:", "displayAdapters")):
         check(heading + " unseeded", heading in lines or bool(report[key]), False)
 
+    # Seeded only now, after the companion's first windows: Wine rebuilds the
+    # display class's subkeys when the first window of a wineserver's life comes up.
     seeded = seed_registrations(drivers["key"])
     try:
         text = run(exe)
