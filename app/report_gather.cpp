@@ -5,7 +5,9 @@
 #include "drivers/driver_facts.h"
 #include "drivers/driver_table.h"
 #include "drivers/registry_driver_store.h"
+#include "platform/system_facts.h"
 #include "platform/wgl_binding.h"
+#include "report/advice.h"
 #include "report/renderer_report.h"
 #include "view/context_facts.h"
 #include "view/gl_view.h"
@@ -39,7 +41,34 @@ bool ReportFacts::Gather()
         scan.CheckName(displayAdapters_[i].wowName, kDriverSourceDisplayAdapter);
     }
     scan.CheckLoadedModules();
-    return scan.Ok() && subkeyDrivers_.Ok() && displayAdapters_.Ok();
+
+    ReadSystemFacts(system_, pool_);
+    remoteSession_ = IsRemoteSession();
+    displayKnown_ = ReadDisplayFacts(display_, pool_);
+    CheckEnabledDlls();
+    return scan.Ok() && subkeyDrivers_.Ok() && displayAdapters_.Ok() && dllPresence_.Ok() &&
+           pool_.Ok();
+}
+
+// Whether each DLL of an enabled registration is there and loaded.
+void ReportFacts::CheckEnabledDlls()
+{
+    const char* valueNames[kDriverRows] = {};
+    const char* dllNames[kDriverRows] = {};
+    const int rows = DriverTable.driverCount < kDriverRows ? DriverTable.driverCount : kDriverRows;
+    for (int row = 0; row < rows; ++row) {
+        valueNames[row] = DriverTable.entries[row].valueName;
+        dllNames[row] = DriverTable.entries[row].dllName;
+    }
+    ReportData registrations = {};
+    registrations.driverValueNames = LineList{valueNames, rows};
+    registrations.driverDllNames = LineList{dllNames, rows};
+    registrations.system = &system_;
+    HandTo(registrations);
+    const char* names[kMaxEnabledDlls];
+    const int count = EnabledDllNames(registrations, names, kMaxEnabledDlls);
+    for (int i = 0; i < count; ++i)
+        dllPresence_.Add(CheckDllPresence(names[i]));
 }
 
 void ReportFacts::HandTo(ReportData& data) const
@@ -58,4 +87,9 @@ void ReportFacts::HandTo(ReportData& data) const
     data.subkeyDriverCount = subkeyDrivers_.Count();
     data.displayAdapters = displayAdapters_.Items();
     data.displayAdapterCount = displayAdapters_.Count();
+    data.system = &system_;
+    data.remoteSession = remoteSession_;
+    data.display = displayKnown_ ? &display_ : nullptr;
+    data.dllPresence = dllPresence_.Items();
+    data.dllPresenceCount = dllPresence_.Count();
 }

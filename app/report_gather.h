@@ -1,6 +1,7 @@
 // The facts a report carries beyond the dialog's controls, gathered when a
-// report is made: from the view's context, the driver table, the registry
-// and the modules loaded in the process. Both programs hand them to report/.
+// report is made: from the view's context, the driver table, the registry,
+// the modules loaded in the process, and the system and its screen. Both
+// programs hand them to report/.
 #pragma once
 
 #include "platform/fact_pool.h"
@@ -21,10 +22,17 @@ public:
     void HandTo(ReportData& data) const;
 
 private:
+    void CheckEnabledDlls();
+
     FactPool pool_;
     FactArray<DriverDll> driverDlls_;
     FactArray<SubkeyDriver> subkeyDrivers_;
     FactArray<DisplayAdapter> displayAdapters_;
+    FactArray<DllPresence> dllPresence_;
+    SystemFacts system_ = {};
+    DisplayFacts display_ = {};
+    bool displayKnown_ = false;
+    bool remoteSession_ = false;
     LimitValue limits_[kLimitCount] = {};
     int limitCount_ = 0;
     bool formatDescribed_ = false;

@@ -9,8 +9,10 @@ set(GLINSPECT_WIN32_FLAGS -fno-exceptions -fno-rtti -fno-threadsafe-statics
     -fno-asynchronous-unwind-tables -fno-unwind-tables -ffunction-sections -Wall -Wextra)
 # No build directory in the exes: the same sources give the same bytes anywhere.
 list(APPEND GLINSPECT_WIN32_FLAGS -ffile-prefix-map=${CMAKE_SOURCE_DIR}/=)
+# NOTE: binutils 2.36 and later give every exe a relocation table for ASLR;
+# an exe loads at its own base on every Windows, so it is left out (2 KB).
 set(GLINSPECT_WIN32_LINK_FLAGS -static-libgcc -static-libstdc++
-    -Wl,--gc-sections -Wl,--no-insert-timestamp -s
+    -Wl,--gc-sections -Wl,--no-insert-timestamp -Wl,--disable-reloc-section -s
     -Wl,-T,${CMAKE_CURRENT_LIST_DIR}/discard-unwind-tables.ld)
 
 target_compile_options(glinspect_portable PRIVATE ${GLINSPECT_WIN32_FLAGS})
@@ -25,6 +27,7 @@ add_library(glinspect_core STATIC
     drivers/driver_table.cpp
     drivers/registry_driver_store.cpp
     platform/fact_pool.cpp
+    platform/system_facts.cpp
     platform/wgl_binding.cpp
     report/ansi_text_win32.cpp
     report/renderer_report.cpp

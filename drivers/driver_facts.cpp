@@ -3,6 +3,7 @@
 #include <tlhelp32.h>
 
 #include <cstdlib>
+#include <cstring>
 
 const char kDisplayClassKey[] =
     "SYSTEM\\CurrentControlSet\\Control\\Class\\{4d36e968-e325-11ce-bfc1-08002be10318}";
@@ -61,6 +62,14 @@ bool ReadSubkeyDrivers(HKEY root, const char* keyPath, FactPool& pool,
     return drivers.Ok() && pool.Ok();
 }
 
+// A driver's version or date as a report line carries it: one longer than
+// any real one ("10.18.13.5362", "6-12-2023") counts as missing.
+static const char* ShortOrMissing(const char* text)
+{
+    const std::size_t kLongest = 63;
+    return text != nullptr && std::strlen(text) <= kLongest ? text : nullptr;
+}
+
 // The adapters' class key holds at most this many numbered subkeys.
 const int kDisplayAdapterKeys = 32;
 
@@ -76,12 +85,15 @@ bool ReadDisplayAdapters(HKEY root, const char* classKeyPath, FactPool& pool,
         HKEY key = nullptr;
         if (RegOpenKeyExA(classKey, name, 0, KEY_READ, &key) != ERROR_SUCCESS)
             continue;
-        DisplayAdapter adapter = {nullptr, ReadStringValue(key, "OpenGLDriverName", pool), nullptr};
+        DisplayAdapter adapter = {nullptr, ReadStringValue(key, "OpenGLDriverName", pool), nullptr,
+                                  nullptr, nullptr};
         if (!IsEmpty(adapter.name)) {
             adapter.description = ReadStringValue(key, "DriverDesc", pool);
             if (adapter.description == nullptr)
                 adapter.description = "";
             adapter.wowName = ReadStringValue(key, "OpenGLDriverNameWow", pool);
+            adapter.driverVersion = ShortOrMissing(ReadStringValue(key, "DriverVersion", pool));
+            adapter.driverDate = ShortOrMissing(ReadStringValue(key, "DriverDate", pool));
             adapters.Add(adapter);
         }
         RegCloseKey(key);

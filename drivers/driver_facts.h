@@ -24,8 +24,9 @@ bool ReadSubkeyDrivers(HKEY root, const char* keyPath, FactPool& pool,
 
 // One DisplayAdapter per subkey 0000 to 0031 of root\classKeyPath whose
 // OpenGLDriverName is a non-empty REG_SZ, or a REG_MULTI_SZ whose first string
-// is not empty. Values of any other type count as missing. False only when
-// memory ran out.
+// is not empty, with its DriverDesc, OpenGLDriverNameWow, DriverVersion and
+// DriverDate. Values of any other type count as missing, and so do a version
+// or date longer than 63 characters. False only when memory ran out.
 bool ReadDisplayAdapters(HKEY root, const char* classKeyPath, FactPool& pool,
                          FactArray<DisplayAdapter>& adapters);
 

@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "report/acceleration.h"
+#include "report/advice.h"
+#include "report/windows_name.h"
 
 namespace {
 
@@ -74,6 +76,23 @@ void AppendLimits(TextBuffer& out, const ReportData& report)
     }
 }
 
+// " (driver VERSION of DATE)", with whichever of the two the adapter has.
+void AppendDriverVersionAndDate(TextBuffer& out, const DisplayAdapter& adapter)
+{
+    if (adapter.driverVersion == nullptr && adapter.driverDate == nullptr)
+        return;
+    out.Append(" (driver");
+    if (adapter.driverVersion != nullptr) {
+        out.AppendChar(' ');
+        out.Append(adapter.driverVersion);
+    }
+    if (adapter.driverDate != nullptr) {
+        out.Append(" of ");
+        out.Append(adapter.driverDate);
+    }
+    out.AppendChar(')');
+}
+
 void AppendRegistrations(TextBuffer& out, const ReportData& report)
 {
     if (report.subkeyDriverCount > 0)
@@ -96,8 +115,71 @@ void AppendRegistrations(TextBuffer& out, const ReportData& report)
             out.Append(adapter.wowName);
             out.AppendChar(')');
         }
+        AppendDriverVersionAndDate(out, adapter);
         out.Append(kLineEnd);
     }
+}
+
+// "System: NAME (MAJOR.MINOR.BUILD SP), 64-bit under Wine V on HOST RELEASE",
+// each part only where it is known.
+void AppendSystem(TextBuffer& out, const SystemFacts& system)
+{
+    out.Append("System: ");
+    out.Append(WindowsName(system.platform, system.major, system.minor, system.build));
+    if (system.versionKnown) {
+        out.Append(" (");
+        out.AppendNumber(static_cast<long>(system.major));
+        out.AppendChar('.');
+        out.AppendNumber(static_cast<long>(system.minor));
+        out.AppendChar('.');
+        out.AppendNumber(static_cast<long>(system.build));
+        if (system.servicePack != nullptr && system.servicePack[0] != '\0') {
+            out.AppendChar(' ');
+            out.Append(system.servicePack);
+        }
+        out.AppendChar(')');
+    }
+    if (system.is64BitWindows)
+        out.Append(", 64-bit");
+    if (system.wineVersion != nullptr) {
+        out.Append(" under Wine ");
+        out.Append(system.wineVersion);
+        if (system.wineHostSystem != nullptr) {
+            out.Append(" on ");
+            out.Append(system.wineHostSystem);
+            if (system.wineHostRelease != nullptr) {
+                out.AppendChar(' ');
+                out.Append(system.wineHostRelease);
+            }
+        }
+    }
+    out.Append(kLineEnd);
+}
+
+// "Display: WxH, B bits, R Hz, D dpi, ADAPTER", the rate and the adapter only
+// where they are known.
+void AppendDisplay(TextBuffer& out, const DisplayFacts& display)
+{
+    out.Append("Display: ");
+    out.AppendNumber(display.width);
+    out.AppendChar('x');
+    out.AppendNumber(display.height);
+    out.Append(", ");
+    out.AppendNumber(display.bits);
+    out.Append(" bits");
+    if (display.refresh > 1) {
+        out.Append(", ");
+        out.AppendNumber(display.refresh);
+        out.Append(" Hz");
+    }
+    out.Append(", ");
+    out.AppendNumber(display.dpi);
+    out.Append(" dpi");
+    if (display.adapter != nullptr) {
+        out.Append(", ");
+        out.Append(display.adapter);
+    }
+    out.Append(kLineEnd);
 }
 
 }  // namespace
@@ -132,11 +214,22 @@ void WriteReportText(const ReportData& report, TextBuffer& out)
     else
         out.Append("none");
     out.Append(kLineEnd);
+    if (report.system != nullptr)
+        AppendSystem(out, *report.system);
+    if (report.remoteSession)
+        AppendLine(out, "", "Remote session: yes");
+    if (report.display != nullptr)
+        AppendDisplay(out, *report.display);
 
     out.Append("Acceleration: ");
     AppendAcceleration(out, JudgeAcceleration(report.formatDescribed, report.formatFlags, report.renderer),
                        report.renderer);
     out.Append(kLineEnd);
+    TextBuffer advice;
+    const int adviceCount = BuildAdvice(report, advice);
+    const char* adviceLine = advice.Text();
+    for (int i = 0; i < adviceCount && advice.Ok(); ++i, adviceLine = NextAdviceLine(adviceLine))
+        AppendLine(out, "Advice: ", adviceLine);
     AppendLine(out, "Shading language: ", report.shadingLanguage != nullptr ? report.shadingLanguage : "none");
     AppendLine(out, "Core profile: ", report.coreProfile != nullptr ? report.coreProfile : "none");
     AppendDriverDlls(out, report);

@@ -56,6 +56,15 @@ struct ReportData {
     // Set when the table was asked for, so that an empty one still shows;
     // a table with rows shows either way.
     bool pixelFormatsAsked;
+
+    // Where the report was made; null when not gathered (no line, JSON null).
+    const SystemFacts* system;
+    bool remoteSession;
+    const DisplayFacts* display;
+    // The DLLs of the enabled registrations (EnabledDllNames), each with
+    // whether the system finds and loaded it: what the advice reads.
+    const DllPresence* dllPresence;
+    int dllPresenceCount;
 };
 
 // The text of a ReportData in the system's 8-bit code page, turned into
@@ -65,7 +74,8 @@ struct ReportData {
 typedef int (*AnsiToUtf16)(const char* text, int length, wchar_t* units, int capacity);
 
 // The report as lines ended by CR LF: the summary lines, the pixel format,
-// the acceleration verdict, shading language and core profile, the driver
+// the system, a remote session, the display, the acceleration verdict and
+// the advice that follows from it, shading language and core profile, the driver
 // DLLs, the extension strings' lengths, each extension list under a heading
 // with its count, the limits, the driver lines with the selected one marked
 // "*", and the subkey and display-adapter registrations where there are any.

@@ -31,9 +31,11 @@ struct SubkeyDriver {
 
 // A display adapter's own OpenGL registration (its class key's subkey).
 struct DisplayAdapter {
-    const char* description;  // DriverDesc; "" when missing
-    const char* name;         // OpenGLDriverName
-    const char* wowName;      // OpenGLDriverNameWow; null when missing
+    const char* description;    // DriverDesc; "" when missing
+    const char* name;           // OpenGLDriverName
+    const char* wowName;        // OpenGLDriverNameWow; null when missing
+    const char* driverVersion;  // DriverVersion; null when missing
+    const char* driverDate;     // DriverDate; null when missing
 };
 
 // One row of the pixel-format table.
@@ -50,4 +52,41 @@ struct PixelFormatRow {
     // Both -1 when the table came from DescribePixelFormat, which has no samples.
     int sampleBuffers;
     int samples;
+};
+
+// The platform ids of OSVERSIONINFO: Windows 95, 98 and Me, and the NT family.
+constexpr unsigned long kPlatformWindows9x = 1;
+constexpr unsigned long kPlatformWindowsNt = 2;
+
+// The Windows the program runs on, and the Wine under it when there is one.
+struct SystemFacts {
+    // False when the system did not tell its version: the numbers are then 0.
+    bool versionKnown;
+    unsigned long platform;
+    unsigned long major;
+    unsigned long minor;
+    unsigned long build;
+    const char* servicePack;  // szCSDVersion without its outer spaces; "" when none
+    bool is64BitWindows;      // a 32-bit program on a 64-bit Windows
+    const char* wineVersion;  // null when not under Wine
+    const char* wineHostSystem;   // null when Wine does not tell
+    const char* wineHostRelease;  // null when Wine does not tell
+};
+
+// The screen as GetDeviceCaps sees it, and the primary display device.
+struct DisplayFacts {
+    int width;
+    int height;
+    int bits;     // bits per pixel times planes
+    int refresh;  // in Hz; 0 when unknown (the system answers 0 or 1)
+    int dpi;
+    const char* adapter;  // its DeviceString; null when missing or empty
+};
+
+// Whether a registered driver DLL is where the system would load it from,
+// and whether it is loaded in the process.
+struct DllPresence {
+    const char* name;
+    bool found;
+    bool loaded;
 };

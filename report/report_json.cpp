@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "report/acceleration.h"
+#include "report/advice.h"
+#include "report/windows_name.h"
 #include "report/report_document.h"
 
 namespace {
@@ -145,6 +147,13 @@ void WriteJsonContextFacts(Json& json, const ReportData& report)
     json.String("level", verdict.level);
     json.String("reason", reason.Text());
     json.Close('}');
+    TextBuffer advice;
+    const int adviceCount = BuildAdvice(report, advice);
+    const char* adviceLine = advice.Text();
+    json.OpenArray("advice");
+    for (int i = 0; i < adviceCount && advice.Ok(); ++i, adviceLine = NextAdviceLine(adviceLine))
+        json.String(nullptr, adviceLine);
+    json.Close(']');
     json.StringOrNull("shadingLanguage", report.shadingLanguage);
     json.StringOrNull("coreProfile", report.coreProfile);
 
@@ -194,9 +203,54 @@ void WriteJsonRegistrations(Json& json, const ReportData& report)
         json.String("description", adapter.description);
         json.String("name", adapter.name);
         json.StringOrNull("wowName", adapter.wowName);
+        json.StringOrNull("driverVersion", adapter.driverVersion);
+        json.StringOrNull("driverDate", adapter.driverDate);
         json.Close('}');
     }
     json.Close(']');
+}
+
+// The system, null when it was not gathered; its numbers null when unknown.
+void WriteJsonSystem(Json& json, const SystemFacts* system)
+{
+    if (system == nullptr) {
+        json.Raw("system", "null");
+        return;
+    }
+    json.OpenObject("system");
+    json.String("name", WindowsName(system->platform, system->major, system->minor, system->build));
+    const long unknown = -1;
+    json.NumberOrNull("major", system->versionKnown ? static_cast<long>(system->major) : unknown);
+    json.NumberOrNull("minor", system->versionKnown ? static_cast<long>(system->minor) : unknown);
+    json.NumberOrNull("build", system->versionKnown ? static_cast<long>(system->build) : unknown);
+    json.String("servicePack", system->servicePack);
+    json.Boolean("is64BitWindows", system->is64BitWindows);
+    if (system->wineVersion == nullptr) {
+        json.Raw("wine", "null");
+    } else {
+        json.OpenObject("wine");
+        json.String("version", system->wineVersion);
+        json.StringOrNull("hostSystem", system->wineHostSystem);
+        json.StringOrNull("hostRelease", system->wineHostRelease);
+        json.Close('}');
+    }
+    json.Close('}');
+}
+
+void WriteJsonDisplay(Json& json, const DisplayFacts* display)
+{
+    if (display == nullptr) {
+        json.Raw("display", "null");
+        return;
+    }
+    json.OpenObject("display");
+    json.Number("width", display->width);
+    json.Number("height", display->height);
+    json.Number("bits", display->bits);
+    json.NumberOrNull("refresh", display->refresh > 1 ? display->refresh : -1);
+    json.Number("dpi", display->dpi);
+    json.StringOrNull("adapter", display->adapter);
+    json.Close('}');
 }
 
 void WriteJsonPixelFormats(Json& json, const ReportData& report)
@@ -271,6 +325,9 @@ void WriteReportJson(const ReportData& report, TextBuffer& out, AnsiToUtf16 toUt
     else
         json.Raw("samples", "null");
     json.Close('}');
+    WriteJsonSystem(json, report.system);
+    json.Boolean("remoteSession", report.remoteSession);
+    WriteJsonDisplay(json, report.display);
     json.StringArray("glExtensions", report.glExtensions);
     json.StringArray("wglExtensions", report.wglExtensions);
     WriteJsonDrivers(json, report);

@@ -157,8 +157,9 @@ protected:
         return lines;
     }
 
-    // Moves the lines no control shows out of lines into facts: the five
-    // after the pixel format, the limits, and the registrations of other shapes.
+    // Moves the lines no control shows out of lines into facts: where it ran
+    // and the five after the pixel format with the advice, the limits, and the
+    // registrations of other shapes.
     static void SeparateDeeperFacts(std::vector<std::string>& lines, std::vector<std::string>& facts)
     {
         std::vector<std::string> kept;
@@ -166,7 +167,11 @@ protected:
         for (const std::string& line : lines) {
             const bool heading = line.compare(0, 8, "Limits (") == 0 ||
                                  line == "Registered as subkeys:" || line == "Display adapters:";
-            const bool fact = line.compare(0, 14, "Acceleration: ") == 0 ||
+            const bool fact = line.compare(0, 8, "System: ") == 0 ||
+                              line.compare(0, 16, "Remote session: ") == 0 ||
+                              line.compare(0, 9, "Display: ") == 0 ||
+                              line.compare(0, 8, "Advice: ") == 0 ||
+                              line.compare(0, 14, "Acceleration: ") == 0 ||
                               line.compare(0, 18, "Shading language: ") == 0 ||
                               line.compare(0, 14, "Core profile: ") == 0 ||
                               line.compare(0, 12, "Driver DLL: ") == 0 ||
@@ -199,10 +204,17 @@ protected:
             EXPECT_EQ(lines[i], shown[i]) << "line " << i;
     }
 
-    // What Mesa's llvmpipe under Wine gives, in the report's order.
-    static void ExpectMesaFacts(const std::string& renderer, const std::vector<std::string>& facts)
+    // What Mesa's llvmpipe under Wine gives, in the report's order, after the
+    // System and Display lines and with the advice for Wine.
+    static void ExpectMesaFacts(const std::string& renderer, std::vector<std::string> facts)
     {
-        ASSERT_GE(facts.size(), 6u);
+        ASSERT_GE(facts.size(), 10u);
+        EXPECT_EQ(facts[0].compare(0, 8, "System: "), 0) << facts[0];
+        EXPECT_EQ(facts[1].compare(0, 9, "Display: "), 0) << facts[1];
+        EXPECT_EQ(facts[3], "Advice: under Wine, OpenGL is the host's: install or enable the host's GPU "
+                            "driver to leave " + renderer);
+        facts.erase(facts.begin() + 3);
+        facts.erase(facts.begin(), facts.begin() + 2);
         EXPECT_EQ(facts[0], "Acceleration: none: " + renderer +
                                 " renders in software through an installable driver");
         EXPECT_EQ(facts[1].compare(0, 18, "Shading language: "), 0) << facts[1];
@@ -221,6 +233,93 @@ TEST_F(ReportOfTheRunningDialog, RightClickOnTheSummaryCopiesWhatTheDialogShows)
 {
     ASSERT_TRUE(CopyByRightClickOn(app_.Control(1004)));
     ExpectCopyIsWhatTheDialogShows();
+}
+
+// The line of the copied report that starts with prefix; empty when none does.
+std::string LineStarting(const std::string& report, const std::string& prefix)
+{
+    for (const std::string& line : SplitLines(report, "\r\n")) {
+        if (line.compare(0, prefix.size(), prefix) == 0)
+            return line;
+    }
+    return "";
+}
+
+// The name the report gives each Windows the version matrix has Wine report.
+std::string MatrixWindowsName(const std::string& version)
+{
+    static const char* const kNames[][2] = {
+        {"win95", "Windows 95"}, {"win98", "Windows 98 Second Edition"}, {"winme", "Windows Me"},
+        {"nt40", "Windows NT 4.0"}, {"winxp", "Windows XP"}, {"win7", "Windows 7"}, {"win10", "Windows 10"},
+    };
+    for (const auto& name : kNames) {
+        if (version == name[0])
+            return name[1];
+    }
+    return "";
+}
+
+TEST_F(ReportOfTheRunningDialog, SaysOnWhichWindowsWineAndDisplayItRan)
+{
+    ASSERT_TRUE(CopyByRightClickOn(app_.Control(1004)));
+    const std::string report = ClipboardText();
+
+    // Wine as this test reads it from ntdll itself.
+    typedef const char*(CDECL * WineVersion)();
+    typedef void(CDECL * WineHost)(const char**, const char**);
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    const WineVersion wineVersion = reinterpret_cast<WineVersion>(GetProcAddress(ntdll, "wine_get_version"));
+    const WineHost wineHost = reinterpret_cast<WineHost>(GetProcAddress(ntdll, "wine_get_host_version"));
+    ASSERT_NE(wineVersion, nullptr) << "runs under Wine";
+    const char* hostSystem = nullptr;
+    const char* hostRelease = nullptr;
+    if (wineHost != nullptr)
+        wineHost(&hostSystem, &hostRelease);
+    std::string wine = std::string(" under Wine ") + wineVersion();
+    if (hostSystem != nullptr)
+        wine += std::string(" on ") + hostSystem + (hostRelease != nullptr ? std::string(" ") + hostRelease : "");
+
+    const std::string system = LineStarting(report, "System: ");
+    const std::string matrix = MatrixWindowsVersion();
+    if (!matrix.empty()) {
+        // Only the programs under test are told the matrix's version.
+        const std::string named = "System: " + MatrixWindowsName(matrix) + " (";
+        EXPECT_EQ(system.compare(0, named.size(), named), 0) << system;
+    } else {
+        // NOTE: GetVersionExA answers 6.2 on Windows 10 to a program without a manifest.
+        typedef LONG(WINAPI * RtlGetVersion)(OSVERSIONINFOW*);
+        const RtlGetVersion getVersion = reinterpret_cast<RtlGetVersion>(GetProcAddress(ntdll, "RtlGetVersion"));
+        OSVERSIONINFOW version = {};
+        version.dwOSVersionInfoSize = sizeof version;
+        ASSERT_TRUE(getVersion != nullptr && getVersion(&version) == 0);
+        const std::string numbers = " (" + std::to_string(version.dwMajorVersion) + "." +
+                                    std::to_string(version.dwMinorVersion) + "." +
+                                    std::to_string(version.dwBuildNumber & 0xFFFF);
+        EXPECT_NE(system.find(numbers), std::string::npos) << system << " lacks" << numbers;
+    }
+    EXPECT_TRUE(EndsWith(system, ")" + wine)) << system << " does not end with" << wine;
+
+    // The screen as this test reads it.
+    HDC screen = GetDC(nullptr);
+    std::string display = "Display: " + std::to_string(GetDeviceCaps(screen, HORZRES)) + "x" +
+                          std::to_string(GetDeviceCaps(screen, VERTRES)) + ", " +
+                          std::to_string(GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES)) + " bits";
+    const int refresh = GetDeviceCaps(screen, VREFRESH);
+    if (refresh > 1)
+        display += ", " + std::to_string(refresh) + " Hz";
+    display += ", " + std::to_string(GetDeviceCaps(screen, LOGPIXELSX)) + " dpi";
+    ReleaseDC(nullptr, screen);
+    DISPLAY_DEVICEA device = {};
+    device.cb = sizeof device;
+    for (DWORD i = 0; EnumDisplayDevicesA(nullptr, i, &device, 0); ++i) {
+        if ((device.StateFlags & DISPLAY_DEVICE_PRIMARY_DEVICE) != 0 && device.DeviceString[0] != '\0') {
+            display += std::string(", ") + device.DeviceString;
+            break;
+        }
+    }
+    EXPECT_EQ(LineStarting(report, "Display: "), display);
+    EXPECT_EQ(GetSystemMetrics(0x1000), 0) << "SM_REMOTESESSION";
+    EXPECT_EQ(LineStarting(report, "Remote session: "), "");
 }
 
 TEST_F(ReportOfTheRunningDialog, TheMenuComesFromTheListsAndTheBackgroundToo)

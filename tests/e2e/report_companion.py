@@ -2,7 +2,8 @@
 """The console companion's two outputs: the JSON parses, and it holds the same
 facts as the text report; its options; registrations of the subkey and
 display-adapter shapes show when the test seeds them (with reg.exe, removed
-again after) and not otherwise. Runs in the Wine session the caller started."""
+again after) and not otherwise, with the adapter's driver version and date.
+Runs in the Wine session the caller started."""
 import json
 import subprocess
 import sys
@@ -40,10 +41,32 @@ def seed_registrations(driver_key):
             (subkey, "Dll", "REG_SZ", "glinspecttest.dll"),
             (adapter, "OpenGLDriverName", "REG_MULTI_SZ", "glinspectgl.dll\\0second.dll"),
             (adapter, "OpenGLDriverNameWow", "REG_SZ", "glinspectgl32.dll"),
-            (adapter, "DriverDesc", "REG_SZ", "Glinspect Test Adapter")):
+            (adapter, "DriverDesc", "REG_SZ", "Glinspect Test Adapter"),
+            (adapter, "DriverVersion", "REG_SZ", "31.0.15.3713"),
+            (adapter, "DriverDate", "REG_SZ", "6-12-2023")):
         if reg("add", key, "/v", name, "/t", kind, "/d", data, "/f") != 0:
             sys.exit(f"reg add {key} /v {name} failed")
     return added
+
+
+def system_line(system):
+    """The System line the JSON's system member stands for."""
+    line = f"System: {system['name']} ({system['major']}.{system['minor']}.{system['build']}"
+    line += (" " + system["servicePack"] if system["servicePack"] else "") + ")"
+    line += ", 64-bit" if system["is64BitWindows"] else ""
+    wine = system["wine"]
+    if wine:
+        line += f" under Wine {wine['version']}"
+        if wine["hostSystem"]:
+            line += f" on {wine['hostSystem']}" + (f" {wine['hostRelease']}" if wine["hostRelease"] else "")
+    return line
+
+
+def display_line(display):
+    line = f"Display: {display['width']}x{display['height']}, {display['bits']} bits"
+    line += f", {display['refresh']} Hz" if display["refresh"] else ""
+    line += f", {display['dpi']} dpi" + (f", {display['adapter']}" if display["adapter"] else "")
+    return line
 
 
 def section(lines, heading_start):
@@ -98,13 +121,26 @@ def main():
     check("unknown option", (wrong.returncode, wrong.stdout, wrong.stderr),
           (2, b"", usage.stdout))
 
+    # Where it ran: Wine's own version, no remote session under Wine.
+    check("system", lines[4], system_line(report["system"]))
+    check("under Wine", bool(report["system"]["wine"]) and report["system"]["wine"]["version"] != "", True)
+    check("no remote session", report["remoteSession"], False)
+    check("display", lines[5], display_line(report["display"]))
+
     # The deeper facts, text against JSON.
     acceleration = report["acceleration"]
-    check("acceleration", lines[4], f"Acceleration: {acceleration['level']}: {acceleration['reason']}")
+    check("acceleration", lines[6], f"Acceleration: {acceleration['level']}: {acceleration['reason']}")
+    advice = [line for line in lines if line.startswith("Advice: ")]
+    check("advice after the verdict", lines[7:7 + len(advice)], advice)
+    check("advice", advice, ["Advice: " + a for a in report["advice"]])
     if "llvmpipe" in report["renderer"]:
         check("llvmpipe verdict", acceleration["level"], "none")
-    check("shading language", lines[5], f"Shading language: {report['shadingLanguage'] or 'none'}")
-    check("core profile", lines[6], f"Core profile: {report['coreProfile'] or 'none'}")
+        check("advice under Wine", report["advice"],
+              ["under Wine, OpenGL is the host's: install or enable the host's GPU driver to leave "
+               + report["renderer"]])
+    lines = [line for line in lines if not line.startswith("Advice: ")]
+    check("shading language", lines[7], f"Shading language: {report['shadingLanguage'] or 'none'}")
+    check("core profile", lines[8], f"Core profile: {report['coreProfile'] or 'none'}")
     dlls = [line for line in lines if line.startswith("Driver DLL: ")]
     check("driver DLLs", dlls,
           [f"Driver DLL: {d['path']} ({d['version'] or 'unknown'})" for d in report["driverDlls"]]
@@ -121,6 +157,8 @@ def main():
                          ("Display adapters:", "displayAdapters")):
         check(heading + " unseeded", heading in lines or bool(report[key]), False)
 
+    # Seeded only now, after the companion's first windows: Wine rebuilds the
+    # display class's subkeys when the first window of a wineserver's life comes up.
     seeded = seed_registrations(drivers["key"])
     try:
         text = run(exe)
@@ -134,10 +172,12 @@ def main():
     check("subkey JSON", report["subkeyDrivers"], [{"name": "GlinspectTest", "dll": "glinspecttest.dll"}])
     title, body = section(lines, "Display adapters:")
     check("adapter lines", body,
-          ["  Glinspect Test Adapter: glinspectgl.dll (32-bit: glinspectgl32.dll)"])
+          ["  Glinspect Test Adapter: glinspectgl.dll (32-bit: glinspectgl32.dll)"
+           " (driver 31.0.15.3713 of 6-12-2023)"])
     check("adapter JSON", report["displayAdapters"],
           [{"description": "Glinspect Test Adapter", "name": "glinspectgl.dll",
-            "wowName": "glinspectgl32.dll"}])
+            "wowName": "glinspectgl32.dll", "driverVersion": "31.0.15.3713",
+            "driverDate": "6-12-2023"}])
     check("seeded keys removed", [reg("query", key) for key in seeded], [1, 1])
 
     # The pixel-format table: the view's format alone marked, and no other

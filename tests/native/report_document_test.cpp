@@ -81,13 +81,14 @@ TEST(ReportJson, HoldsTheSameFacts)
     EXPECT_EQ(std::string(out.Text()),
               "{\"vendor\":\"V\",\"renderer\":\"R \\\"x\\\"\",\"version\":\"\","
               "\"pixelFormat\":{\"index\":7,\"samples\":null},"
+              "\"system\":null,\"remoteSession\":false,\"display\":null,"
               "\"glExtensions\":[\"\",\"GL_ARB_a\",\"GL_EXT_b\"],\"wglExtensions\":[],"
               "\"drivers\":{\"key\":\"HKEY_LOCAL_MACHINE\\\\Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\OpenGLdrivers\","
               "\"entries\":[{\"line\":\"Software (MICROSOFT): OpenGL32.dll\",\"valueName\":\"Software (MICROSOFT)\","
               "\"dllName\":\"OpenGL32.dll\",\"selected\":true},"
               "{\"line\":\"~Vendor: v.dll\",\"valueName\":\"~Vendor\",\"dllName\":\"v.dll\",\"selected\":false}]},"
               "\"acceleration\":{\"level\":\"unknown\",\"reason\":\"the view's pixel format could not be described\"},"
-              "\"shadingLanguage\":null,\"coreProfile\":null,\"driverDlls\":[],\"extensionBytes\":{\"gl\":0,\"wgl\":0},"
+              "\"advice\":[],\"shadingLanguage\":null,\"coreProfile\":null,\"driverDlls\":[],\"extensionBytes\":{\"gl\":0,\"wgl\":0},"
               "\"limits\":[],\"subkeyDrivers\":[],\"displayAdapters\":[]}\n");
 }
 
@@ -197,8 +198,12 @@ const DriverDll kDriverDlls[] = {{"C:\\Windows\\System32\\vendor\xAEicd.dll", "1
 const LimitValue kLimits[] = {{"GL_MAX_TEXTURE_SIZE", 1, {16384, 0}},
                               {"GL_MAX_VIEWPORT_DIMS", 2, {16384, 8192}}};
 const SubkeyDriver kSubkeys[] = {{"VENDOR", "vendoricd32.dll"}};
-const DisplayAdapter kAdapters[] = {{"Vendor\x99 Adapter", "vendor64.dll", "vendor32.dll"},
-                                    {"", "other.dll", nullptr}};
+const DisplayAdapter kAdapters[] = {
+    {"Vendor\x99 Adapter", "vendor64.dll", "vendor32.dll", "31.0.15.3713", "6-12-2023"},
+    {"", "other.dll", nullptr, nullptr, "1-1-2020"}};
+const SystemFacts kSystem = {true, kPlatformWindowsNt, 10, 0, 19045, "Service Pack 1", true, "8.0 \"x\"",
+                             "Linux", "6.1.0-13-amd64"};
+const DisplayFacts kDisplay = {1920, 1080, 32, 60, 96, "Wine \"Adapter\""};
 const PixelFormatRow kFormats[] = {
     {1, true, kFormatAccelerationFull, 32, 8, 24, 8, true, 0, 0},
     {7, true, kFormatAccelerationFull, 32, 8, 24, 8, true, 1, 4},
@@ -228,6 +233,9 @@ ReportData FullReport()
     report.pixelFormats = kFormats;
     report.pixelFormatCount = 4;
     report.pixelFormatsAsked = true;
+    report.system = &kSystem;
+    report.remoteSession = true;
+    report.display = &kDisplay;
     return report;
 }
 
@@ -247,7 +255,14 @@ TEST(ReportText, PutsEveryFactInItsPlace)
               "Renderer: R \"x\"\r\n"
               "Version: 1.1\r\n"
               "Pixel format: 7, samples: 4\r\n"
+              "System: Windows 10 (10.0.19045 Service Pack 1), 64-bit under Wine 8.0 \"x\" on Linux 6.1.0-13-amd64\r\n"
+              "Remote session: yes\r\n"
+              "Display: 1920x1080, 32 bits, 60 Hz, 96 dpi, Wine \"Adapter\"\r\n"
               "Acceleration: none: llvmpipe \"x\" renders in software through an installable driver\r\n"
+              "Advice: this is a Remote Desktop session, where Windows often draws OpenGL in software: "
+              "run glinspect at the computer itself to see its own driver\r\n"
+              "Advice: under Wine, OpenGL is the host's: install or enable the host's GPU driver to leave "
+              "llvmpipe \"x\"\r\n"
               "Shading language: 4.50\r\n"
               "Core profile: 4.5 (Core Profile) Mesa 22.3.6\r\n"
               "Driver DLL: C:\\Windows\\System32\\vendor\xAEicd.dll (10.18.13.5362)\r\n"
@@ -267,8 +282,8 @@ TEST(ReportText, PutsEveryFactInItsPlace)
               "Registered as subkeys:\r\n"
               "  VENDOR: vendoricd32.dll\r\n"
               "Display adapters:\r\n"
-              "  Vendor\x99 Adapter: vendor64.dll (32-bit: vendor32.dll)\r\n"
-              "  : other.dll\r\n"
+              "  Vendor\x99 Adapter: vendor64.dll (32-bit: vendor32.dll) (driver 31.0.15.3713 of 6-12-2023)\r\n"
+              "  : other.dll (driver of 1-1-2020)\r\n"
               "Pixel formats (4):\r\n"
               "  Index Window Accel   Colour Alpha Depth Stencil Double SampleBuffers Samples\r\n"
               "      1 yes    full        32     8    24       8 yes                0       0\r\n"
@@ -313,8 +328,9 @@ TEST(ReportText, WarnsOfLongExtensionStringsAndDropsTheSamplesColumnsItCannotFil
     TextBuffer none;
     WriteReportAndTable(report, none);
     EXPECT_TRUE(EndsWith(none.Text(), "  ~Vendor: v.dll\r\nRegistered as subkeys:\r\n  VENDOR: vendoricd32.dll\r\n"
-                                      "Display adapters:\r\n  Vendor\x99 Adapter: vendor64.dll (32-bit: vendor32.dll)\r\n"
-                                      "  : other.dll\r\nPixel formats (0):\r\n"));
+                                      "Display adapters:\r\n  Vendor\x99 Adapter: vendor64.dll (32-bit: vendor32.dll)"
+                                      " (driver 31.0.15.3713 of 6-12-2023)\r\n"
+                                      "  : other.dll (driver of 1-1-2020)\r\nPixel formats (0):\r\n"));
 
     report.glExtensionBytes = 4095;
     report.pixelFormatsAsked = false;
@@ -365,6 +381,31 @@ TEST(ReportJson, CarriesEveryFactAndParsesBack)
     EXPECT_EQ(json["displayAdapters"][0]["description"].text, u"Vendor\u2122 Adapter");
     EXPECT_EQ(json["displayAdapters"][0]["wowName"].text, u"vendor32.dll");
     EXPECT_EQ(json["displayAdapters"][1]["wowName"].kind, 'n');
+    EXPECT_EQ(json["displayAdapters"][0]["driverVersion"].text, u"31.0.15.3713");
+    EXPECT_EQ(json["displayAdapters"][0]["driverDate"].text, u"6-12-2023");
+    EXPECT_EQ(json["displayAdapters"][1]["driverVersion"].kind, 'n');
+    EXPECT_EQ(json["displayAdapters"][1]["driverDate"].text, u"1-1-2020");
+    const Json& system = json["system"];
+    EXPECT_EQ(system["name"].text, u"Windows 10");
+    EXPECT_EQ(system["major"].number, 10);
+    EXPECT_EQ(system["minor"].number, 0);
+    EXPECT_EQ(system["build"].number, 19045);
+    EXPECT_EQ(system["servicePack"].text, u"Service Pack 1");
+    EXPECT_EQ(system["is64BitWindows"].kind, 't');
+    EXPECT_EQ(system["wine"]["version"].text, u"8.0 \"x\"");
+    EXPECT_EQ(system["wine"]["hostSystem"].text, u"Linux");
+    EXPECT_EQ(system["wine"]["hostRelease"].text, u"6.1.0-13-amd64");
+    EXPECT_EQ(json["remoteSession"].kind, 't');
+    const Json& display = json["display"];
+    EXPECT_EQ(display["width"].number, 1920);
+    EXPECT_EQ(display["height"].number, 1080);
+    EXPECT_EQ(display["bits"].number, 32);
+    EXPECT_EQ(display["refresh"].number, 60);
+    EXPECT_EQ(display["dpi"].number, 96);
+    EXPECT_EQ(display["adapter"].text, u"Wine \"Adapter\"");
+    ASSERT_EQ(json["advice"].items.size(), 2u);
+    EXPECT_EQ(json["advice"][1].text,
+              u"under Wine, OpenGL is the host's: install or enable the host's GPU driver to leave llvmpipe \"x\"");
     ASSERT_EQ(json["pixelFormats"].items.size(), 4u);
     const Json& selected = json["pixelFormats"][1];
     EXPECT_EQ(selected["index"].number, 7);

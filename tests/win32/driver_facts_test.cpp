@@ -135,6 +135,30 @@ TEST_F(RegistryFacts, DisplayAdaptersFromTheNumberedSubkeysOnly)
     EXPECT_STREQ(adapters[3].description, "Last Adapter");
 }
 
+TEST_F(RegistryFacts, AnAdaptersDriverVersionAndDateOnlyWhenSound)
+{
+    const std::string base = kClassKey;
+    PutString(base + "\\0000", "OpenGLDriverName", "a.dll");
+    PutString(base + "\\0000", "DriverVersion", "31.0.15.3713");
+    PutString(base + "\\0000", "DriverDate", "6-12-2023");
+    PutString(base + "\\0001", "OpenGLDriverName", "b.dll");
+    Put(base + "\\0001", "DriverVersion", REG_DWORD, std::string("\1\0\0\0", 4));
+    PutString(base + "\\0001", "DriverDate", std::string(300, '1'));
+    PutString(base + "\\0002", "OpenGLDriverName", "c.dll");
+    PutString(base + "\\0002", "DriverDate", std::string(63, '2'));
+
+    FactPool pool;
+    FactArray<DisplayAdapter> adapters;
+    ASSERT_TRUE(ReadDisplayAdapters(HKEY_CURRENT_USER, kClassKey, pool, adapters));
+    ASSERT_EQ(adapters.Count(), 3);
+    EXPECT_STREQ(adapters[0].driverVersion, "31.0.15.3713");
+    EXPECT_STREQ(adapters[0].driverDate, "6-12-2023");
+    EXPECT_EQ(adapters[1].driverVersion, nullptr);
+    EXPECT_EQ(adapters[1].driverDate, nullptr);
+    EXPECT_EQ(adapters[2].driverVersion, nullptr);
+    EXPECT_EQ(std::string(adapters[2].driverDate), std::string(63, '2'));
+}
+
 // The build's Unix path as Wine's drive Z: shows it.
 std::string WindowsPath(const char* unixPath)
 {

@@ -1,0 +1,9 @@
+// The name of a Windows release from the numbers GetVersionEx tells.
+#pragma once
+
+// "Windows 95" to "Windows 11" from the platform id (kPlatformWindows9x or
+// kPlatformWindowsNt), the version and the build; "Windows" for numbers no
+// release of the list has. Server editions carry the numbers of their client
+// release and get its name.
+const char* WindowsName(unsigned long platform, unsigned long major, unsigned long minor,
+                        unsigned long build);
