@@ -146,6 +146,7 @@ void SaveReport(HWND dialog)
     request.nFilterIndex = 1;
     request.lpstrFile = path;
     request.nMaxFile = sizeof path;
+    request.lpstrTitle = kSaveReportCaption;
     // The chosen filter's extension is added to a name typed without one.
     request.lpstrDefExt = "txt";
     request.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
