@@ -24,16 +24,13 @@ static const char kCopyReportText[] = "Copy report";
 static const char kSaveReportCaption[] = "Save report";
 
 // "Save report…" in the system's code page, for the menus' 8-bit text; three
-// dots where the code page has no ellipsis.
+// dots where the code page has no ellipsis (or, as UTF-8 does, refuses to say).
 static void SaveReportText(char* text, int capacity)
 {
-    static const wchar_t kText[] = L"Save report\u2026";
     BOOL usedDefault = FALSE;
-    int made = WideCharToMultiByte(CP_ACP, 0, kText, -1, text, capacity, nullptr, &usedDefault);
-    // NOTE: UTF-8 (CP_UTF8 as the system code page) refuses the last argument.
-    if (made == 0 && GetLastError() == ERROR_INVALID_PARAMETER)
-        made = WideCharToMultiByte(CP_ACP, 0, kText, -1, text, capacity, nullptr, nullptr);
-    if (made == 0 || usedDefault)
+    if (WideCharToMultiByte(CP_ACP, 0, L"Save report\u2026", -1, text, capacity, nullptr,
+                            &usedDefault) == 0 ||
+        usedDefault)
         lstrcpynA(text, "Save report...", capacity);
 }
 
@@ -109,10 +106,9 @@ static bool EndsWithJson(const char* path)
 // system's text for error.
 static void ShowSaveError(HWND dialog, const char* path, DWORD error)
 {
-    char reason[512];
-    if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-                       reason, sizeof reason, nullptr) == 0)
-        wsprintfA(reason, "Error %lu.", error);
+    char reason[512] = "";
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, reason,
+                   sizeof reason, nullptr);
     char message[MAX_PATH + sizeof reason + 64];
     BoundedText(message, sizeof message)
         .Append("The report could not be saved as ")

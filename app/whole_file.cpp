@@ -61,7 +61,12 @@ DWORD WriteWholeFile(const char* path, const char* bytes, std::size_t length, Wr
     DWORD error = WriteAll(temporary, bytes, length, write);
     if (error == 0 && !MoveFileA(temporary, path)) {
         error = GetLastError();
-        if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) {
+        const DWORD attributes = GetFileAttributesA(path);
+        if (attributes != INVALID_FILE_ATTRIBUTES &&
+            (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) {
+            // A folder or a read-only file of that name is not replaced.
+            error = ERROR_ACCESS_DENIED;
+        } else if (attributes != INVALID_FILE_ATTRIBUTES) {
             // The old file steps aside, and comes back when the new one cannot take its name.
             char aside[MAX_PATH];
             error = SetAside(path, folder, aside);

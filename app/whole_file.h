@@ -13,6 +13,7 @@ typedef BOOL(WINAPI* WriteFileFunction)(HANDLE file, LPCVOID bytes, DWORD count,
 // Writes length bytes to path. Returns 0 when path holds them, else the
 // Windows error code; path then holds what it held before (nothing, or the
 // old file) and no temporary file is left. A file of that name is replaced
-// without MoveFileEx, which Windows 95, 98 and Me do not implement.
+// without MoveFileEx, which Windows 95, 98 and Me do not implement; a
+// read-only file or a folder of that name is not (ERROR_ACCESS_DENIED).
 DWORD WriteWholeFile(const char* path, const char* bytes, std::size_t length,
                      WriteFileFunction write = WriteFile);

@@ -143,6 +143,14 @@ TEST_F(SaveFolder, AWholeFileReplacesTheOldOneOrLeavesItAsItWas)
     const std::string under = path + "\\report.txt";
     EXPECT_NE(WriteWholeFile(under.c_str(), "x", 1), 0u);
     EXPECT_EQ(Names(), std::vector<std::string>{"report.txt"});
+
+    // Neither a read-only file nor a folder of that name is replaced.
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(WriteWholeFile(path.c_str(), "x", 1), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(Read("report.txt"), "old");
+    EXPECT_EQ(WriteWholeFile(folder_.c_str(), "x", 1), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(Names(), std::vector<std::string>{"report.txt"});
 }
 
 // The main dialog made from the exe's template by the program's own
