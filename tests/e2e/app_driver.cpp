@@ -138,12 +138,21 @@ HWND WaitForSaveDialog(DWORD processId, DWORD timeoutMs)
     return found != nullptr && FileNameControl(found) != nullptr ? found : nullptr;
 }
 
-bool AnswerSaveDialog(DWORD processId, const std::string& path, DWORD timeoutMs, WORD button)
+bool AnswerSaveDialog(DWORD processId, const std::string& path, DWORD timeoutMs, WORD button, int filter)
 {
     HWND saveDialog = WaitForSaveDialog(processId, timeoutMs);
     if (saveDialog == nullptr)
         return false;
     DWORD_PTR result = 0;
+    if (filter > 0) {
+        // The file type list (cmb1), and the notifications a choice by the user sends.
+        HWND types = GetDlgItem(saveDialog, 0x470);
+        SendMessageTimeoutA(types, CB_SETCURSEL, static_cast<WPARAM>(filter - 1), 0, SMTO_NORMAL,
+                            timeoutMs, &result);
+        for (WORD notification : {CBN_SELCHANGE, CBN_SELENDOK})
+            SendMessageTimeoutA(saveDialog, WM_COMMAND, MAKEWPARAM(0x470, notification),
+                                reinterpret_cast<LPARAM>(types), SMTO_NORMAL, timeoutMs, &result);
+    }
     SendMessageTimeoutA(FileNameControl(saveDialog), WM_SETTEXT, 0,
                         reinterpret_cast<LPARAM>(path.c_str()), SMTO_NORMAL, timeoutMs, &result);
     PostMessageA(saveDialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),

@@ -396,6 +396,15 @@ TEST_F(ReportOfTheRunningDialog, SaveReportWritesTheClipboardsBytesOrTheCompanio
     ASSERT_EQ(RunCapturingOutput("\"" + ReportExePath() + "\" --json", &printed, &err), 0u) << err;
     EXPECT_EQ(ReadWholeFile(json), printed);
 
+    // A name typed without an extension takes the chosen type's.
+    const std::string typed = FreshPath("typed.json");
+    PostMessageA(app_.Dialog(), WM_SYSCOMMAND, kSaveReportCommand, 0);
+    ASSERT_TRUE(AnswerSaveDialog(app_.ProcessId(), typed.substr(0, typed.size() - 5), kStateTimeout,
+                                 IDOK, 2));
+    ASSERT_TRUE(WaitUntil([&] { return PathExists(typed); }, kStateTimeout));
+    ASSERT_TRUE(WaitUntilIdle());
+    EXPECT_EQ(ReadWholeFile(typed), printed);
+
     // Cancelled: nothing written, the dialog goes on.
     const std::string cancelled = FreshPath("cancelled.txt");
     PostMessageA(app_.Dialog(), WM_SYSCOMMAND, kSaveReportCommand, 0);
