@@ -1,6 +1,6 @@
-// The whole report: copied from the dialog's context menu or its system menu,
-// and printed by the console companion, each checked against what the dialog
-// shows.
+// The whole report: copied or saved from the dialog's context menu or its
+// system menu, and printed by the console companion, each checked against
+// what the dialog shows.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
