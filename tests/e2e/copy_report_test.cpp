@@ -24,18 +24,6 @@ std::vector<std::string> SplitLines(const std::string& text, const std::string& 
     return lines;
 }
 
-bool WriteTestFile(const std::string& path, const std::string& bytes)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                    written == bytes.size();
-    CloseHandle(file);
-    return ok;
-}
-
 // The system's text for error, its line end dropped.
 std::string SystemText(DWORD error)
 {
@@ -419,8 +407,9 @@ TEST_F(ReportOfTheRunningDialog, SaveReportWritesTheClipboardsBytesOrTheCompanio
 // write; a folder that is a file does.
 TEST_F(ReportOfTheRunningDialog, ASaveThatFailsShowsTheSystemsReasonAndLeavesNothing)
 {
-    const std::string notAFolder = FreshPath("not-a-folder");
-    ASSERT_TRUE(WriteTestFile(notAFolder, "a file"));
+    const std::string notAFolder = ReportExePath();
+    const std::string before = ReadWholeFile(notAFolder);
+    ASSERT_FALSE(before.empty());
     const std::string path = notAFolder + "\\report.txt";
     PostMessageA(app_.Dialog(), WM_SYSCOMMAND, kSaveReportCommand, 0);
     ASSERT_TRUE(AnswerSaveDialog(app_.ProcessId(), path, kStateTimeout));
@@ -437,7 +426,7 @@ TEST_F(ReportOfTheRunningDialog, ASaveThatFailsShowsTheSystemsReasonAndLeavesNot
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, kStateTimeout));
     ASSERT_TRUE(WaitUntilIdle());
-    EXPECT_EQ(ReadWholeFile(notAFolder), "a file");
+    EXPECT_EQ(ReadWholeFile(notAFolder), before);
     EXPECT_TRUE(IsWindowVisible(app_.Dialog()));
 }
 
