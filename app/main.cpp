@@ -1,9 +1,15 @@
 #include "app/main_dialog.h"
+
+#include <commctrl.h>
+
 #include "app/resources/resource_ids.h"
 #include "drivers/driver_table.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
+    // NOTE: Windows XP loads the manifest's Common Controls 6, and with it the
+    // controls' visual style, only for a program that imports COMCTL32.
+    InitCommonControls();
     EnumerateDrivers();
     appInstance = instance;
     dragCursor = LoadCursorA(nullptr, IDC_SIZEALL);

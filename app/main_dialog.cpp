@@ -101,10 +101,7 @@ static bool OnContextMenu(HWND window, LPARAM position)
 // The system menu's own commands keep their meaning in the high twelve bits.
 static bool OnSysCommand(HWND window, WPARAM command)
 {
-    if ((command & 0xFFF0) != kCopyReportCommand)
-        return false;
-    CopyReportToClipboard(window);
-    return true;
+    return RunReportCommand(window, static_cast<UINT>(command & 0xFFF0));
 }
 
 // A switch that could not be written (no administrator rights, say) was

@@ -1,19 +1,46 @@
 #include "app/report_menu.h"
 
+#include <commdlg.h>
+
 #include <cstring>
 
 #include "app/main_dialog.h"
 #include "app/resources/resource_ids.h"
 #include "app/report_gather.h"
 #include "app/report_collect.h"
+#include "report/ansi_text_win32.h"
 
-static_assert((kCopyReportCommand & 0xF) == 0 && kCopyReportCommand < 0xF000,
+static_assert((kCopyReportCommand & 0xF) == 0 && kCopyReportCommand < 0xF000 &&
+                  (kSaveReportCommand & 0xF) == 0 && kSaveReportCommand < 0xF000,
               "the system menu keeps the low four bits of a command for itself");
 static_assert(kCopyReportCommand != IDOK && kCopyReportCommand != IDCANCEL &&
-                  (kCopyReportCommand < IDC_VIEW || kCopyReportCommand > IDC_WGL_EXTENSIONS),
-              "a command of its own, not one of the dialog's ids");
+                  (kCopyReportCommand < IDC_VIEW || kCopyReportCommand > IDC_WGL_EXTENSIONS) &&
+                  kSaveReportCommand != IDOK && kSaveReportCommand != IDCANCEL &&
+                  (kSaveReportCommand < IDC_VIEW || kSaveReportCommand > IDC_WGL_EXTENSIONS) &&
+                  kSaveReportCommand != kCopyReportCommand,
+              "commands of their own, not one of the dialog's ids");
 
 static const char kCopyReportText[] = "Copy report";
+static const char kSaveReportCaption[] = "Save report";
+
+// "Save report…" in the system's code page, for the menus' 8-bit text; three
+// dots where the code page has no ellipsis (or, as UTF-8 does, refuses to say).
+static void SaveReportText(char* text, int capacity)
+{
+    BOOL usedDefault = FALSE;
+    if (WideCharToMultiByte(CP_ACP, 0, L"Save report\u2026", -1, text, capacity, nullptr,
+                            &usedDefault) == 0 ||
+        usedDefault)
+        lstrcpynA(text, "Save report...", capacity);
+}
+
+static void AppendReportItems(HMENU menu)
+{
+    char saveText[32];
+    SaveReportText(saveText, sizeof saveText);
+    AppendMenuA(menu, MF_STRING, kCopyReportCommand, kCopyReportText);
+    AppendMenuA(menu, MF_STRING, kSaveReportCommand, saveText);
+}
 
 // Hands text to the clipboard, which then owns the memory.
 static bool SetClipboardText(HWND owner, const char* text, size_t length)
@@ -41,7 +68,9 @@ static bool SetClipboardText(HWND owner, const char* text, size_t length)
     return handedOver;
 }
 
-bool CopyReportToClipboard(HWND dialog)
+// The report from the dialog's controls and the facts gathered now: the
+// clipboard's text, or JSON. False when memory ran out.
+static bool MakeReport(bool json, TextBuffer& text)
 {
     const ReportControls controls = {dialogControls.infoText, dialogControls.glExtensionList,
                                      dialogControls.wglExtensionList, dialogControls.driverList};
@@ -51,9 +80,90 @@ bool CopyReportToClipboard(HWND dialog)
         return false;
     ReportData data = report.Data();
     facts.HandTo(data);
+    if (json)
+        WriteReportJson(data, text, SystemAnsiToUtf16);
+    else
+        WriteReportText(data, text);
+    return text.Ok();
+}
+
+bool CopyReportToClipboard(HWND dialog)
+{
     TextBuffer text;
-    WriteReportText(data, text);
-    return text.Ok() && SetClipboardText(dialog, text.Text(), text.Length());
+    if (MakeReport(false, text) && SetClipboardText(dialog, text.Text(), text.Length()))
+        return true;
+    MessageBeep(MB_ICONEXCLAMATION);
+    return false;
+}
+
+static bool EndsWithJson(const char* path)
+{
+    const size_t length = std::strlen(path);
+    return length >= 5 && lstrcmpiA(path + length - 5, ".json") == 0;
+}
+
+// The message box of a file that could not be written: its name and the
+// system's text for error.
+static void ShowSaveError(HWND dialog, const char* path, DWORD error)
+{
+    char reason[512] = "";
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, reason,
+                   sizeof reason, nullptr);
+    char message[MAX_PATH + sizeof reason + 64];
+    BoundedText(message, sizeof message)
+        .Append("The report could not be saved as ")
+        .Append(path)
+        .Append(":\r\n")
+        .Append(reason);
+    MessageBoxA(dialog, message, kSaveReportCaption, MB_OK | MB_ICONEXCLAMATION);
+}
+
+bool SaveReportTo(HWND dialog, const char* path, WriteFileFunction write)
+{
+    TextBuffer text;
+    if (!MakeReport(EndsWithJson(path), text)) {
+        MessageBeep(MB_ICONEXCLAMATION);
+        return false;
+    }
+    const DWORD error = WriteWholeFile(path, text.Text(), text.Length(), write);
+    if (error != 0)
+        ShowSaveError(dialog, path, error);
+    return error == 0;
+}
+
+void SaveReport(HWND dialog)
+{
+    char path[MAX_PATH] = "glinspect-report.txt";
+    OPENFILENAMEA request = {};
+    // The size that Windows 95 and NT 4.0 know; later Windows take it too.
+    request.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    request.hwndOwner = dialog;
+    request.lpstrFilter = "Text files (*.txt)\0*.txt\0JSON files (*.json)\0*.json\0";
+    request.nFilterIndex = 1;
+    request.lpstrFile = path;
+    request.nMaxFile = sizeof path;
+    request.lpstrTitle = kSaveReportCaption;
+    // The chosen filter's extension is added to a name typed without one.
+    request.lpstrDefExt = "txt";
+    request.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
+                    OFN_NOCHANGEDIR;
+    if (GetSaveFileNameA(&request)) {
+        SaveReportTo(dialog, path);
+    } else if (CommDlgExtendedError() != 0) {
+        // Not cancelled: the dialog could not be shown.
+        MessageBeep(MB_ICONEXCLAMATION);
+    }
+}
+
+bool RunReportCommand(HWND dialog, UINT command)
+{
+    if (command == kCopyReportCommand)
+        CopyReportToClipboard(dialog);
+    else if (command == kSaveReportCommand)
+        SaveReport(dialog);
+    else
+        return false;
+    return true;
 }
 
 void ShowReportMenu(HWND dialog, LPARAM position)
@@ -67,13 +177,12 @@ void ShowReportMenu(HWND dialog, LPARAM position)
     HMENU menu = CreatePopupMenu();
     if (menu == nullptr)
         return;
-    AppendMenuA(menu, MF_STRING, kCopyReportCommand, kCopyReportText);
+    AppendReportItems(menu);
     const UINT chosen = static_cast<UINT>(TrackPopupMenu(
         menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0,
         dialog, nullptr));
     DestroyMenu(menu);
-    if (chosen == kCopyReportCommand)
-        CopyReportToClipboard(dialog);
+    RunReportCommand(dialog, chosen);
 }
 
 void AddReportToSystemMenu(HWND dialog)
@@ -82,5 +191,5 @@ void AddReportToSystemMenu(HWND dialog)
     if (menu == nullptr)
         return;
     AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(menu, MF_STRING, kCopyReportCommand, kCopyReportText);
+    AppendReportItems(menu);
 }

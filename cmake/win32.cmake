@@ -9,8 +9,9 @@ set(GLINSPECT_WIN32_FLAGS -fno-exceptions -fno-rtti -fno-threadsafe-statics
     -fno-asynchronous-unwind-tables -fno-unwind-tables -ffunction-sections -Wall -Wextra)
 # No build directory in the exes: the same sources give the same bytes anywhere.
 list(APPEND GLINSPECT_WIN32_FLAGS -ffile-prefix-map=${CMAKE_SOURCE_DIR}/=)
-# NOTE: binutils 2.36 and later give every exe a relocation table for ASLR;
-# an exe loads at its own base on every Windows, so it is left out (2 KB).
+# NOTE: no relocations (2 KB): an exe is always loaded at its own base, and
+# Windows 95, 98 and NT 4.0 never move it; Vista and later then do not
+# randomise where the exe itself lies (its DLLs still move).
 set(GLINSPECT_WIN32_LINK_FLAGS -static-libgcc -static-libstdc++
     -Wl,--gc-sections -Wl,--no-insert-timestamp -Wl,--disable-reloc-section -s
     -Wl,-T,${CMAKE_CURRENT_LIST_DIR}/discard-unwind-tables.ld)
@@ -23,6 +24,7 @@ add_library(glinspect_core STATIC
     app/report_console.cpp
     app/report_gather.cpp
     app/report_menu.cpp
+    app/whole_file.cpp
     drivers/driver_facts.cpp
     drivers/driver_table.cpp
     drivers/registry_driver_store.cpp
@@ -40,16 +42,17 @@ add_library(glinspect_core STATIC
 )
 target_include_directories(glinspect_core PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_compile_options(glinspect_core PRIVATE ${GLINSPECT_WIN32_FLAGS})
-target_link_libraries(glinspect_core PUBLIC glinspect_portable glu32 opengl32 gdi32 user32 advapi32)
+target_link_libraries(glinspect_core PUBLIC glinspect_portable glu32 opengl32 gdi32 user32 advapi32
+    comctl32 comdlg32)
 
 # Both version resources take their numbers from the project version.
 set(GLINSPECT_RESOURCES ${CMAKE_CURRENT_SOURCE_DIR}/app/resources)
 set_source_files_properties(app/resources/glinspect.rc app/resources/glinspect-report.rc PROPERTIES
     COMPILE_DEFINITIONS "GLINSPECT_VERSION_MAJOR=${PROJECT_VERSION_MAJOR};GLINSPECT_VERSION_MINOR=${PROJECT_VERSION_MINOR};GLINSPECT_VERSION_PATCH=${PROJECT_VERSION_PATCH}")
 set_source_files_properties(app/resources/glinspect.rc PROPERTIES
-    OBJECT_DEPENDS "${GLINSPECT_RESOURCES}/glinspect.ico;${GLINSPECT_RESOURCES}/version_info.rc")
+    OBJECT_DEPENDS "${GLINSPECT_RESOURCES}/glinspect.ico;${GLINSPECT_RESOURCES}/version_info.rc;${GLINSPECT_RESOURCES}/glinspect.manifest")
 set_source_files_properties(app/resources/glinspect-report.rc PROPERTIES
-    OBJECT_DEPENDS ${GLINSPECT_RESOURCES}/version_info.rc)
+    OBJECT_DEPENDS "${GLINSPECT_RESOURCES}/version_info.rc;${GLINSPECT_RESOURCES}/glinspect.manifest")
 
 add_executable(glinspect WIN32 app/main.cpp app/resources/glinspect.rc)
 target_compile_options(glinspect PRIVATE ${GLINSPECT_WIN32_FLAGS})

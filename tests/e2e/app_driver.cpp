@@ -57,10 +57,10 @@ std::string ReportExePath()
     return WindowsPath(GLINSPECT_REPORT_EXE);
 }
 
-static std::string ReadWholeFile(const char* path)
+std::string ReadWholeFile(const std::string& path)
 {
     std::string text;
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return text;
@@ -113,6 +113,51 @@ DWORD RunCapturingOutput(const std::string& commandLine, std::string* out, std::
     DeleteFileA(outPath);
     DeleteFileA(errPath);
     return code;
+}
+
+bool PathExists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The file name control of the common Save dialog: the combo box of the
+// Explorer style (cmb13) or its plain edit (edt1).
+static HWND FileNameControl(HWND saveDialog)
+{
+    HWND control = GetDlgItem(saveDialog, 0x47C);
+    return control != nullptr ? control : GetDlgItem(saveDialog, 0x480);
+}
+
+HWND WaitForSaveDialog(DWORD processId, DWORD timeoutMs)
+{
+    HWND found = nullptr;
+    WaitUntil([&] {
+        found = FindProcessWindow(processId, "Save report", "#32770");
+        return found != nullptr && FileNameControl(found) != nullptr;
+    }, timeoutMs);
+    return found != nullptr && FileNameControl(found) != nullptr ? found : nullptr;
+}
+
+bool AnswerSaveDialog(DWORD processId, const std::string& path, DWORD timeoutMs, WORD button, int filter)
+{
+    HWND saveDialog = WaitForSaveDialog(processId, timeoutMs);
+    if (saveDialog == nullptr)
+        return false;
+    DWORD_PTR result = 0;
+    if (filter > 0) {
+        // The file type list (cmb1), and the notifications a choice by the user sends.
+        HWND types = GetDlgItem(saveDialog, 0x470);
+        SendMessageTimeoutA(types, CB_SETCURSEL, static_cast<WPARAM>(filter - 1), 0, SMTO_NORMAL,
+                            timeoutMs, &result);
+        for (WORD notification : {CBN_SELCHANGE, CBN_SELENDOK})
+            SendMessageTimeoutA(saveDialog, WM_COMMAND, MAKEWPARAM(0x470, notification),
+                                reinterpret_cast<LPARAM>(types), SMTO_NORMAL, timeoutMs, &result);
+    }
+    SendMessageTimeoutA(FileNameControl(saveDialog), WM_SETTEXT, 0,
+                        reinterpret_cast<LPARAM>(path.c_str()), SMTO_NORMAL, timeoutMs, &result);
+    PostMessageA(saveDialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(saveDialog, button)));
+    return true;
 }
 
 std::string ClipboardText()

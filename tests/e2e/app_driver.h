@@ -52,6 +52,20 @@ std::string ReportExePath();
 DWORD RunCapturingOutput(const std::string& commandLine, std::string* out, std::string* err,
                          DWORD timeoutMs = 30000);
 
+// The whole content of a file; empty when it cannot be read.
+std::string ReadWholeFile(const std::string& path);
+// Whether path names a file or a folder.
+bool PathExists(const std::string& path);
+
+// The program's Save dialog (caption "Save report") once it is up; null when
+// none came within timeoutMs.
+HWND WaitForSaveDialog(DWORD processId, DWORD timeoutMs);
+// Types path into that Save dialog, picks its filter number filter (from 1;
+// 0 keeps the one it has) and presses its button (IDOK or IDCANCEL); false
+// when no Save dialog came.
+bool AnswerSaveDialog(DWORD processId, const std::string& path, DWORD timeoutMs, WORD button = IDOK,
+                      int filter = 0);
+
 // The text on the clipboard as CF_TEXT; empty when there is none.
 std::string ClipboardText();
 

@@ -1,6 +1,6 @@
-// The whole report: copied from the dialog's context menu or its system menu,
-// and printed by the console companion, each checked against what the dialog
-// shows.
+// The whole report: copied or saved from the dialog's context menu or its
+// system menu, and printed by the console companion, each checked against
+// what the dialog shows.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -22,6 +22,32 @@ std::vector<std::string> SplitLines(const std::string& text, const std::string& 
     if (start < text.size())
         lines.push_back(text.substr(start));
     return lines;
+}
+
+// The system's text for error, its line end dropped.
+std::string SystemText(DWORD error)
+{
+    char text[512] = {};
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
+                   sizeof text, nullptr);
+    std::string trimmed = text;
+    while (!trimmed.empty() && (trimmed.back() == '\n' || trimmed.back() == '\r'))
+        trimmed.pop_back();
+    return trimmed;
+}
+
+BOOL CALLBACK AppendChildText(HWND child, LPARAM texts)
+{
+    *reinterpret_cast<std::string*>(texts) += WindowText(child) + "\n";
+    return TRUE;
+}
+
+// The texts of a window's controls, a message box's message among them.
+std::string AllTexts(HWND window)
+{
+    std::string texts;
+    EnumChildWindows(window, AppendChildText, reinterpret_cast<LPARAM>(&texts));
+    return texts;
 }
 
 // The menu the running program shows, when it is up.
@@ -64,8 +90,8 @@ protected:
         }
     }
 
-    // Alt+Space as the dialog gets it, and the system menu's last item
-    // chosen from the keyboard.
+    // Alt+Space as the dialog gets it, and the system menu's last item but
+    // one (Save report… is last) chosen from the keyboard.
     bool CopyBySystemMenu()
     {
         PostMessageA(app_.Dialog(), WM_SYSCOMMAND, SC_KEYMENU, VK_SPACE);
@@ -74,11 +100,47 @@ protected:
             return false;
         const DWORD changes = GetClipboardSequenceNumber();
         PostMessageA(menu, WM_KEYDOWN, VK_UP, 0);
+        PostMessageA(menu, WM_KEYDOWN, VK_UP, 0);
         PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
         return WaitForCopy(changes);
     }
 
-    void TearDown() override { app_.Kill(); }
+    void TearDown() override
+    {
+        app_.Kill();
+        for (const std::string& path : madePaths_)
+            DeleteFileA(path.c_str());
+    }
+
+    // A path in the temporary folder that no file has yet, removed after the test.
+    std::string FreshPath(const char* name)
+    {
+        char folder[MAX_PATH];
+        GetTempPathA(sizeof folder, folder);
+        std::string path = std::string(folder) + "glinspect-save-" +
+                           std::to_string(GetCurrentProcessId()) + "-" + name;
+        DeleteFileA(path.c_str());
+        madePaths_.push_back(path);
+        return path;
+    }
+
+    // Once the program has handled everything posted to it so far.
+    bool WaitUntilIdle()
+    {
+        DWORD_PTR result = 0;
+        return SendMessageTimeoutA(app_.Dialog(), WM_NULL, 0, 0, SMTO_NORMAL, kStateTimeout, &result) != 0;
+    }
+
+    // "Save report…" by the system menu's command, path typed into the Save
+    // dialog; true once the Save dialog is gone and the program idle again.
+    bool SaveBySystemCommand(const std::string& path)
+    {
+        PostMessageA(app_.Dialog(), WM_SYSCOMMAND, kSaveReportCommand, 0);
+        if (!AnswerSaveDialog(app_.ProcessId(), path, kStateTimeout))
+            return false;
+        return WaitUntil([&] { return WaitForSaveDialog(app_.ProcessId(), 0) == nullptr; }, kStateTimeout) &&
+               WaitUntilIdle();
+    }
 
     // The clipboard is not opened until the program has put the report on it
     // and closed it again: an open clipboard would make its copy fail.
@@ -103,7 +165,7 @@ protected:
     }
 
     // A right click in the middle of control, as the mouse delivers it, and
-    // the menu's one item chosen from the keyboard.
+    // the menu's first item chosen from the keyboard.
     bool CopyByRightClickOn(HWND control)
     {
         RECT client;
@@ -227,6 +289,7 @@ protected:
     }
 
     AppDriver app_;
+    std::vector<std::string> madePaths_;
 };
 
 TEST_F(ReportOfTheRunningDialog, RightClickOnTheSummaryCopiesWhatTheDialogShows)
@@ -341,7 +404,7 @@ TEST_F(ReportOfTheRunningDialog, TheSystemMenuCopiesTheSameReport)
     const std::string fromContextMenu = ClipboardText();
 
     EmptyTheClipboard();
-    ASSERT_TRUE(CopyBySystemMenu()) << "no Copy report last in the system menu";
+    ASSERT_TRUE(CopyBySystemMenu()) << "no Copy report last but one in the system menu";
     EXPECT_EQ(ClipboardText(), fromContextMenu);
 
     // The command as the system sends it, its low four bits its own.
@@ -366,7 +429,7 @@ TEST_F(ReportOfTheRunningDialog, TheCaptionKeepsItsSystemMenu)
     ASSERT_GT(reportMenu, 0) << "the report menu in the client area";
     const int captionMenu = MenuHeightForContextMenuAt(onCaption);
     ASSERT_GT(captionMenu, 0) << "the system menu on the caption";
-    EXPECT_GT(captionMenu, 2 * reportMenu) << "the system menu's items, not the report menu's one";
+    EXPECT_GT(captionMenu, 2 * reportMenu) << "the system menu's items, not the report menu's two";
 }
 
 TEST_F(ReportOfTheRunningDialog, TheCompanionPrintsTheSameTextAndAgreeingJson)
@@ -388,6 +451,82 @@ TEST_F(ReportOfTheRunningDialog, TheCompanionPrintsTheSameTextAndAgreeingJson)
         at = next + line.size() + 2;
     }
     EXPECT_NE(json.find(",\"samples\":4},"), std::string::npos);
+}
+
+TEST_F(ReportOfTheRunningDialog, SaveReportWritesTheClipboardsBytesOrTheCompanionsJson)
+{
+    ASSERT_TRUE(CopyByRightClickOn(app_.Control(1004)));
+    const std::string copied = ClipboardText();
+
+    // The context menu's second item; the name as the Save dialog offers it
+    // is replaced by a full path.
+    const std::string text = FreshPath("report.txt");
+    RECT client;
+    GetClientRect(app_.Control(1004), &client);
+    const LPARAM point = MAKELPARAM(client.right / 2, client.bottom / 2);
+    PostMessageA(app_.Control(1004), WM_RBUTTONDOWN, MK_RBUTTON, point);
+    PostMessageA(app_.Control(1004), WM_RBUTTONUP, 0, point);
+    HWND menu = WaitForMenu();
+    ASSERT_NE(menu, nullptr);
+    PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+    ASSERT_TRUE(AnswerSaveDialog(app_.ProcessId(), text, kStateTimeout)) << "no Save dialog";
+    ASSERT_TRUE(WaitUntil([&] { return PathExists(text); }, kStateTimeout));
+    ASSERT_TRUE(WaitUntilIdle());
+    EXPECT_EQ(ReadWholeFile(text), copied);
+
+    // A name ending in .json, in any case, gets the JSON the companion prints.
+    const std::string json = FreshPath("report.JSON");
+    ASSERT_TRUE(SaveBySystemCommand(json));
+    std::string printed, err;
+    ASSERT_EQ(RunCapturingOutput("\"" + ReportExePath() + "\" --json", &printed, &err), 0u) << err;
+    EXPECT_EQ(ReadWholeFile(json), printed);
+
+    // A name typed without an extension takes the chosen type's.
+    const std::string typed = FreshPath("typed.json");
+    PostMessageA(app_.Dialog(), WM_SYSCOMMAND, kSaveReportCommand, 0);
+    ASSERT_TRUE(AnswerSaveDialog(app_.ProcessId(), typed.substr(0, typed.size() - 5), kStateTimeout,
+                                 IDOK, 2));
+    ASSERT_TRUE(WaitUntil([&] { return PathExists(typed); }, kStateTimeout));
+    ASSERT_TRUE(WaitUntilIdle());
+    EXPECT_EQ(ReadWholeFile(typed), printed);
+
+    // Cancelled: nothing written, the dialog goes on.
+    const std::string cancelled = FreshPath("cancelled.txt");
+    PostMessageA(app_.Dialog(), WM_SYSCOMMAND, kSaveReportCommand, 0);
+    ASSERT_TRUE(AnswerSaveDialog(app_.ProcessId(), cancelled, kStateTimeout, IDCANCEL));
+    ASSERT_TRUE(WaitUntil([&] { return WaitForSaveDialog(app_.ProcessId(), 0) == nullptr; }, kStateTimeout));
+    ASSERT_TRUE(WaitUntilIdle());
+    EXPECT_FALSE(PathExists(cancelled));
+    EXPECT_TRUE(IsWindowVisible(app_.Dialog()));
+}
+
+// NOTE: Wine runs as root here, where a read-only folder does not refuse a
+// write; a folder that is a file does.
+TEST_F(ReportOfTheRunningDialog, ASaveThatFailsShowsTheSystemsReasonAndLeavesNothing)
+{
+    const std::string notAFolder = ReportExePath();
+    const std::string before = ReadWholeFile(notAFolder);
+    ASSERT_FALSE(before.empty());
+    const std::string path = notAFolder + "\\report.txt";
+    PostMessageA(app_.Dialog(), WM_SYSCOMMAND, kSaveReportCommand, 0);
+    ASSERT_TRUE(AnswerSaveDialog(app_.ProcessId(), path, kStateTimeout));
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        box = FindProcessWindow(app_.ProcessId(), "Save report", "#32770");
+        return box != nullptr && GetDlgItem(box, 0x47C) == nullptr && GetDlgItem(box, 0x480) == nullptr;
+    }, kStateTimeout)) << "no message box";
+    const std::string said = AllTexts(box);
+    EXPECT_NE(said.find(path), std::string::npos) << said;
+    // What the system says of a folder that is a file (Wine: "Directory name invalid.").
+    EXPECT_TRUE(said.find(SystemText(ERROR_DIRECTORY)) != std::string::npos ||
+                said.find(SystemText(ERROR_PATH_NOT_FOUND)) != std::string::npos) << said;
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, kStateTimeout));
+    ASSERT_TRUE(WaitUntilIdle());
+    EXPECT_EQ(ReadWholeFile(notAFolder), before);
+    EXPECT_TRUE(IsWindowVisible(app_.Dialog()));
 }
 
 TEST(NoGlx, TheCompanionSaysSoOnStandardErrorAndExitsWithOne)

@@ -69,6 +69,9 @@ class App:
     def copy_report(self):
         return int(self.call("copy", self.pid).split()[0])
 
+    def save_report(self, path):
+        return int(self.call("save", self.pid, path).split()[0])
+
     def repaint(self):
         self.call("repaint", self.pid)
 
@@ -217,6 +220,13 @@ def main():
         app.repaint()
         n = differing(start, capture.frame("1a-after-copy-report"))
         check(n == 0, "after Copy report the view's next frame is the same (%d differ)" % n)
+
+        # Save report makes the same report after its Save dialog.
+        size = app.save_report("C:\\glinspect-view-drag-report.txt")
+        check(size > 1000, "Save report wrote the report (%d bytes)" % size)
+        app.repaint()
+        n = differing(start, capture.frame("1b-after-save-report"))
+        check(n == 0, "after Save report the view's next frame is the same (%d differ)" % n)
 
         # Moves with no press before them: dragging is off, nothing turns.
         app.move(10, middleY, 5, 0, 12, buttons="up")

@@ -11,6 +11,8 @@
 //   release PID X Y                WM_LBUTTONUP at client (X, Y)
 //   copy PID                       "Copy report" from the system menu; prints the
 //                                  number of lines it put on the clipboard
+//   save PID PATH                  "Save report…" from the system menu, PATH typed
+//                                  into its Save dialog; prints the file's size
 //   repaint PID                    invalidates the view and has it paint a frame at once
 //   alive PID                      exit 0 when the dialog still answers
 //   close PID                      close box; prints the program's exit code
@@ -29,8 +31,9 @@ namespace {
 
 const char kCaption[] = "OpenGL Renderer infos";
 const int kViewId = 1001;
-// The system menu's "Copy report" command.
+// The system menu's "Copy report" and "Save report…" commands.
 const WPARAM kCopyReportCommand = 0x0110;
+const WPARAM kSaveReportCommand = 0x0120;
 
 HWND FindDialog(DWORD processId)
 {
@@ -132,6 +135,20 @@ int main(int argc, char** argv)
             ++lines;
         std::printf("%u\n", static_cast<unsigned>(lines));
         return lines > 0 ? 0 : 3;
+    }
+    if (std::strcmp(command, "save") == 0 && argc == 4) {
+        DeleteFileA(argv[3]);
+        PostMessageA(dialog, WM_SYSCOMMAND, kSaveReportCommand, 0);
+        if (!AnswerSaveDialog(processId, argv[3], 20000) ||
+            !WaitUntil([&] { return WaitForSaveDialog(processId, 0) == nullptr; }, 20000))
+            return 3;
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &result))
+            return 3;
+        const std::string saved = ReadWholeFile(argv[3]);
+        DeleteFileA(argv[3]);
+        std::printf("%u\n", static_cast<unsigned>(saved.size()));
+        return saved.empty() ? 3 : 0;
     }
     if (std::strcmp(command, "repaint") == 0)
         return RedrawWindow(view, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW) ? 0 : 3;

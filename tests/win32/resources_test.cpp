@@ -1,5 +1,6 @@
 // The compiled resources of glinspect.exe: the dialog template and the icon,
-// read back from the exe itself; and the version resource of both programs.
+// read back from the exe itself; and the version resource and the manifest of
+// both programs.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -281,6 +282,51 @@ TEST_P(VersionResource, CarriesTheProjectVersionInFrench)
 }
 
 INSTANTIATE_TEST_SUITE_P(BothPrograms, VersionResource,
+                         ::testing::Values(VersionedExe{GLINSPECT_EXE, "glinspect.exe", "Dialog"},
+                                           VersionedExe{GLINSPECT_REPORT_EXE,
+                                                        "glinspect-report.exe", "Companion"}),
+                         [](const ::testing::TestParamInfo<VersionedExe>& info) {
+                             return std::string(info.param.testName);
+                         });
+
+// The application manifest both programs carry, as Windows Vista and later
+// read it when the program starts.
+class ApplicationManifest : public ::testing::TestWithParam<VersionedExe> {};
+
+TEST_P(ApplicationManifest, RunsAsInvokerOnEveryWindowsFromVistaDpiAwareWithCommonControls6)
+{
+    const std::string path = WindowsPath(GetParam().path);
+    HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module, nullptr) << path;
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));  // RT_MANIFEST
+    ASSERT_NE(found, nullptr) << "no manifest 1";
+    const char* bytes = static_cast<const char*>(LockResource(LoadResource(module, found)));
+    const std::string manifest(bytes, SizeofResource(module, found));
+    FreeLibrary(module);
+
+    EXPECT_EQ(manifest.compare(0, 5, "<?xml"), 0) << "no byte-order mark, nothing before the XML";
+    const char* const expected[] = {
+        "<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>",
+        // Vista, 7, 8, 8.1, and 10 and 11.
+        "<supportedOS Id=\"{e2011457-1546-43c5-a5fe-008deee3d3f0}\"/>",
+        "<supportedOS Id=\"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}\"/>",
+        "<supportedOS Id=\"{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}\"/>",
+        "<supportedOS Id=\"{1f676c76-80e1-4239-95bb-83d0f6d0da78}\"/>",
+        "<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>",
+        "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>",
+        "<assemblyIdentity type=\"win32\" name=\"Microsoft.Windows.Common-Controls\" "
+        "version=\"6.0.0.0\" processorArchitecture=\"*\" publicKeyToken=\"6595b64144ccf1df\" "
+        "language=\"*\"/>",
+    };
+    for (const char* element : expected)
+        EXPECT_NE(manifest.find(element), std::string::npos) << element;
+    EXPECT_EQ(manifest.find("requireAdministrator"), std::string::npos);
+    // Every element closed: the last one ends the text.
+    const size_t end = manifest.find_last_not_of("\r\n");
+    EXPECT_EQ(manifest.compare(end - 10, 11, "</assembly>"), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothPrograms, ApplicationManifest,
                          ::testing::Values(VersionedExe{GLINSPECT_EXE, "glinspect.exe", "Dialog"},
                                            VersionedExe{GLINSPECT_REPORT_EXE,
                                                         "glinspect-report.exe", "Companion"}),
