@@ -1,8 +1,10 @@
 #include "app/main_dialog.h"
 
 #include <commctrl.h>
+#include <cstdlib>
 
 #include "app/resources/resource_ids.h"
+#include "app/startup.h"
 #include "drivers/driver_table.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
@@ -15,4 +17,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     dragCursor = LoadCursorA(nullptr, IDC_SIZEALL);
     DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN_DIALOG), nullptr, MainDialogProc, 0);
     return 0;
+}
+
+// The entry point the linker is given.
+extern "C" void WinMainCRTStartup()
+{
+    RunStaticConstructors();
+    std::exit(WinMain(GetModuleHandleA(nullptr), nullptr, GetCommandLineA(), SW_SHOWDEFAULT));
 }

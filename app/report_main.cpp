@@ -3,9 +3,11 @@
 // the dialog's, and prints the report: plain text, or JSON with --json; with
 // --formats the table of pixel formats too. It reads the driver registrations
 // and never writes them.
+#include <cstdlib>
 #include <cstring>
 
 #include "app/report_console.h"
+#include "app/startup.h"
 
 namespace {
 
@@ -40,4 +42,24 @@ int main(int argc, char** argv)
         }
     }
     return PrintReport(options);
+}
+
+// What MSVCRT's __getmainargs fills in besides the arguments.
+struct StartupInfo {
+    int newMode;
+};
+extern "C" int __getmainargs(int* argc, char*** argv, char*** environment, int expandWildcards,
+                             StartupInfo* info);
+
+// The entry point the linker is given.
+extern "C" void mainCRTStartup()
+{
+    RunStaticConstructors();
+    int argc = 0;
+    char** argv = nullptr;
+    char** environment = nullptr;
+    StartupInfo info = {0};
+    if (__getmainargs(&argc, &argv, &environment, 0, &info) < 0)
+        std::exit(255);
+    std::exit(main(argc, argv));
 }

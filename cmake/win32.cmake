@@ -54,15 +54,22 @@ set_source_files_properties(app/resources/glinspect.rc PROPERTIES
 set_source_files_properties(app/resources/glinspect-report.rc PROPERTIES
     OBJECT_DEPENDS "${GLINSPECT_RESOURCES}/version_info.rc;${GLINSPECT_RESOURCES}/glinspect.manifest")
 
-add_executable(glinspect WIN32 app/main.cpp app/resources/glinspect.rc)
+# The programs start at their own entry points (app/startup.h), without the
+# C run-time's start-up code. Nothing then applies runtime pseudo-relocations,
+# so a data import that would need one fails the link instead.
+set(GLINSPECT_STARTUP_LINK_FLAGS -nostartfiles -Wl,--disable-auto-import)
+
+add_executable(glinspect WIN32 app/main.cpp app/startup.cpp app/resources/glinspect.rc)
 target_compile_options(glinspect PRIVATE ${GLINSPECT_WIN32_FLAGS})
-target_link_options(glinspect PRIVATE ${GLINSPECT_WIN32_LINK_FLAGS})
+target_link_options(glinspect PRIVATE ${GLINSPECT_WIN32_LINK_FLAGS} ${GLINSPECT_STARTUP_LINK_FLAGS}
+    -Wl,-e,_WinMainCRTStartup)
 target_link_libraries(glinspect PRIVATE glinspect_core)
 set_target_properties(glinspect PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
 # The console companion that prints the whole report.
-add_executable(glinspect-report app/report_main.cpp app/resources/glinspect-report.rc)
+add_executable(glinspect-report app/report_main.cpp app/startup.cpp app/resources/glinspect-report.rc)
 target_compile_options(glinspect-report PRIVATE ${GLINSPECT_WIN32_FLAGS})
-target_link_options(glinspect-report PRIVATE ${GLINSPECT_WIN32_LINK_FLAGS})
+target_link_options(glinspect-report PRIVATE ${GLINSPECT_WIN32_LINK_FLAGS} ${GLINSPECT_STARTUP_LINK_FLAGS}
+    -Wl,-e,_mainCRTStartup)
 target_link_libraries(glinspect-report PRIVATE glinspect_core)
 set_target_properties(glinspect-report PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
