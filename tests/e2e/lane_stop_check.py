@@ -162,6 +162,10 @@ def ctrl_c_ends_everything(name="Ctrl-C ends all the lane started, within 10 s, 
     if libc.prctl(PR_SET_CHILD_SUBREAPER, 1, 0, 0, 0) != 0:
         report(name, f"cannot become a subreaper (errno {ctypes.get_errno()})")
         return
+    # As from a terminal: the caller may have started this check with SIGINT
+    # ignored (bash does so for a command run in the background), which the
+    # script would inherit; a handler of this process's own is reset on exec.
+    signal.signal(signal.SIGINT, signal.default_int_handler)
     logs = tempfile.mkdtemp(prefix="glinspect-lane-stop.")
     run = None
     try:
