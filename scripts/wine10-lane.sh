@@ -222,11 +222,11 @@ setup() {
     make_root
 }
 
-# The size of what is there among the paths, in MB.
+# The size of what is there among the paths, in MB (10^6 bytes).
 megabytes() {
     local bytes
     bytes=$(du -scbx -- "$@" 2>/dev/null | tail -1 | cut -f1)
-    echo $(((${bytes:-0} + 524288) / 1048576))
+    echo $(((${bytes:-0} + 500000) / 1000000))
 }
 
 # A folder Wine made a prefix in.

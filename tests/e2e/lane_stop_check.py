@@ -82,7 +82,7 @@ def remove_takes_what_the_lane_made():
         root = scratch / "root"
         (root / "usr" / "bin").mkdir(parents=True)
         (root / MARKER).write_text("made by the lane\n")
-        (root / "usr" / "bin" / "wine").write_bytes(bytes(1 << 20))
+        (root / "usr" / "bin" / "wine").write_bytes(bytes(3_000_000))
         for beside in ("root.lock", "root.debootstrap.log", "root.install.log"):
             (scratch / beside).write_text("the lane's\n")
         (scratch / "prefix" / "dosdevices").mkdir(parents=True)
@@ -95,8 +95,8 @@ def remove_takes_what_the_lane_made():
             why = f"exited {done.returncode}: {done.stderr.strip()}"
         elif left != ["root.other"]:
             why = f"got {left} left, want ['root.other']"
-        elif "1 MB freed" not in done.stdout:
-            why = f"got {done.stdout.strip()!r}, want the 1 MB freed"
+        elif "3 MB freed" not in done.stdout:
+            why = f"got {done.stdout.strip()!r}, want the 3 MB freed"
         report("remove deletes the marked root, the files beside it and the prefix, nothing more", why)
 
 
