@@ -227,9 +227,15 @@ def ctrl_c_ends_everything(name="Ctrl-C ends all the lane started, within 10 s, 
             problems.append(f"the session's prefix {prefixes} or display {displays} not seen")
         report(name, "; ".join(problems))
     finally:
+        # Whatever went wrong here: the lane's own way out first, so that its
+        # sessions remove their prefixes.
         if run is not None and run.poll() is None:
-            os.killpg(run.pid, signal.SIGKILL)
-            run.wait()
+            os.killpg(run.pid, signal.SIGTERM)
+            try:
+                run.wait(timeout=STOP_SECONDS)
+            except subprocess.TimeoutExpired:
+                os.killpg(run.pid, signal.SIGKILL)
+                run.wait()
         for pid in running(descendants()):
             try:
                 os.kill(pid, signal.SIGKILL)
