@@ -323,11 +323,14 @@ screenshot() {
     mkdir -p "$(dirname "$out")"
     out=$(cd "$(dirname "$out")" && pwd)/$(basename "$out")
     # The picture is taken into the project's build folder, which is bound in.
-    local inner=$repo/build/wine10-screenshot.png
+    mkdir -p "$repo/build"
+    local inner
+    inner=$(mktemp --suffix=.png "$repo/build/wine10-screenshot.XXXXXX") || die "cannot make a file in $repo/build"
     in_root --repo "$(session_script "$(screenshot_body "$inner")")"
     local status=$?
-    [ -f "$inner" ] && [ "$inner" != "$out" ] && cp "$inner" "$out"
-    [ -f "$out" ] && echo "screenshot (Wine 10, from the X root window): $out"
+    [ -s "$inner" ] && cat "$inner" >"$out"
+    rm -f "$inner"
+    [ -s "$out" ] && echo "screenshot (Wine 10, from the X root window): $out"
     return $status
 }
 
