@@ -324,8 +324,8 @@ screenshot() {
     out=$(cd "$(dirname "$out")" && pwd)/$(basename "$out")
     # The picture is taken into the project's build folder, which is bound in.
     mkdir -p "$repo/build"
-    local inner
     inner=$(mktemp --suffix=.png "$repo/build/wine10-screenshot.XXXXXX") || die "cannot make a file in $repo/build"
+    trap 'rm -f "$inner"' EXIT
     in_root --repo "$(session_script "$(screenshot_body "$inner")")"
     local status=$?
     [ -s "$inner" ] && cat "$inner" >"$out"
