@@ -87,7 +87,7 @@ find_tagged() {
 # is left after 6 s. The mount namespaces end with their last process.
 stop_lane() {
     trap '' INT TERM PIPE
-    echo "wine10-lane: stopping" >&2
+    echo "wine10-lane: stopping" >&"$lane_stderr"
     find_tagged
     [ ${#tagged[@]} -eq 0 ] || kill -TERM "${tagged[@]}" 2>/dev/null
     local i
@@ -99,14 +99,18 @@ stop_lane() {
     [ ${#tagged[@]} -eq 0 ] || kill -KILL "${tagged[@]}" 2>/dev/null
     exit "$1"
 }
+# The caller's standard error, for the word on stopping: the trap may run
+# while a command's output goes to a log.
+exec {lane_stderr}>&2
 trap 'stop_lane 130' INT
 trap 'stop_lane 143' TERM
 
 # waiting COMMAND...: runs COMMAND as a child this shell waits for with `wait`,
 # which a signal interrupts at once (a command in the foreground would keep the
-# trap waiting until it ends).
+# trap waiting until it ends). The copy of standard error stays here: Wine's
+# servers would otherwise hold a reader's pipe open through it.
 waiting() {
-    "$@" <&0 &
+    "$@" <&0 {lane_stderr}>&- &
     wait "$!"
 }
 
