@@ -14,7 +14,7 @@ versions=("$@")
 appdefaults='HKCU\Software\Wine\AppDefaults'
 # The dialog and its console companion see the same version.
 programs=(glinspect.exe glinspect-report.exe)
-logs=${GLINSPECT_LOGS:-/tmp}
+logs=${GLINSPECT_LOGS:-$(mktemp -d /tmp/glinspect-matrix.XXXXXX)}
 
 passed=0
 failed=0

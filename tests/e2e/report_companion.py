@@ -3,7 +3,9 @@
 facts as the text report; its options; registrations of the subkey and
 display-adapter shapes show when the test seeds them (with reg.exe, removed
 again after) and not otherwise, with the adapter's driver version and date.
-Runs in the Wine session the caller started."""
+Runs in the Wine session the caller started.
+
+  report_companion.py GLINSPECT-REPORT-EXE VERSION   (VERSION: the build's, e.g. 1.0.0)"""
 import json
 import subprocess
 import sys
@@ -81,14 +83,18 @@ def section(lines, heading_start):
 
 
 def main():
-    exe = sys.argv[1]
+    exe, build_version = sys.argv[1], sys.argv[2]
     text = run(exe)
     report = json.loads(run(exe, "--json"))
     failures = []
 
-    def check(what, got, expected):
-        if got != expected:
-            failures.append(f"{what}: text has {got!r}, JSON has {expected!r}")
+    def check(what, text_has, json_has):
+        if text_has != json_has:
+            failures.append(f"{what}: text has {text_has!r}, JSON has {json_has!r}")
+
+    def expect(what, got, want):
+        if got != want:
+            failures.append(f"{what}: got {got!r}, want {want!r}")
 
     assert text.endswith("\r\n"), "CRLF line ends"
     lines = text[:-2].split("\r\n")
@@ -108,23 +114,24 @@ def main():
     check("driver lines", body,
           [("* " if e["selected"] else "  ") + e["line"] for e in drivers["entries"]])
     for entry in drivers["entries"]:
-        check("driver line parts", entry["line"], f"{entry['valueName']}: {entry['dllName']}")
+        expect("driver line parts", entry["line"], f"{entry['valueName']}: {entry['dllName']}")
 
     # The options: help and version on standard output, anything else refused.
     usage = run_any(exe, "--help")
-    check("--help exit", usage.returncode, 0)
+    expect("--help exit", usage.returncode, 0)
     for option in ("--json", "--formats", "--help", "--version"):
-        check("usage names " + option, option in usage.stdout.decode(), True)
+        expect("usage names " + option, option in usage.stdout.decode(), True)
     version = run_any(exe, "--version")
-    check("--version", (version.returncode, version.stdout), (0, b"glinspect-report 1.0.0\r\n"))
+    expect("--version", (version.returncode, version.stdout),
+           (0, f"glinspect-report {build_version}\r\n".encode()))
     wrong = run_any(exe, "--jsn")
-    check("unknown option", (wrong.returncode, wrong.stdout, wrong.stderr),
-          (2, b"", usage.stdout))
+    expect("unknown option", (wrong.returncode, wrong.stdout, wrong.stderr),
+           (2, b"", usage.stdout))
 
     # Where it ran: Wine's own version, no remote session under Wine.
     check("system", lines[4], system_line(report["system"]))
-    check("under Wine", bool(report["system"]["wine"]) and report["system"]["wine"]["version"] != "", True)
-    check("no remote session", report["remoteSession"], False)
+    expect("under Wine", bool(report["system"]["wine"]) and report["system"]["wine"]["version"] != "", True)
+    expect("no remote session", report["remoteSession"], False)
     check("display", lines[5], display_line(report["display"]))
 
     # The deeper facts, text against JSON.
@@ -134,10 +141,10 @@ def main():
     check("advice after the verdict", lines[7:7 + len(advice)], advice)
     check("advice", advice, ["Advice: " + a for a in report["advice"]])
     if "llvmpipe" in report["renderer"]:
-        check("llvmpipe verdict", acceleration["level"], "none")
-        check("advice under Wine", report["advice"],
-              ["under Wine, OpenGL is the host's: install or enable the host's GPU driver to leave "
-               + report["renderer"]])
+        expect("llvmpipe verdict", acceleration["level"], "none")
+        expect("advice under Wine", report["advice"],
+               ["under Wine, OpenGL is the host's: install or enable the host's GPU driver to leave "
+                + report["renderer"]])
     lines = [line for line in lines if not line.startswith("Advice: ")]
     check("shading language", lines[7], f"Shading language: {report['shadingLanguage'] or 'none'}")
     check("core profile", lines[8], f"Core profile: {report['coreProfile'] or 'none'}")
@@ -155,7 +162,7 @@ def main():
           ["  " + " ".join([l["name"]] + [str(v) for v in l["values"]]) for l in report["limits"]])
     for heading, key in (("Registered as subkeys:", "subkeyDrivers"),
                          ("Display adapters:", "displayAdapters")):
-        check(heading + " unseeded", heading in lines or bool(report[key]), False)
+        expect(heading + " unseeded", heading in lines or bool(report[key]), False)
 
     # Seeded only now, after the companion's first windows: Wine rebuilds the
     # display class's subkeys when the first window of a wineserver's life comes up.
@@ -168,27 +175,27 @@ def main():
             reg("delete", key, "/f")
     lines = text[:-2].split("\r\n")
     title, body = section(lines, "Registered as subkeys:")
-    check("subkey lines", body, ["  GlinspectTest: glinspecttest.dll"])
-    check("subkey JSON", report["subkeyDrivers"], [{"name": "GlinspectTest", "dll": "glinspecttest.dll"}])
+    expect("subkey lines", body, ["  GlinspectTest: glinspecttest.dll"])
+    expect("subkey JSON", report["subkeyDrivers"], [{"name": "GlinspectTest", "dll": "glinspecttest.dll"}])
     title, body = section(lines, "Display adapters:")
-    check("adapter lines", body,
-          ["  Glinspect Test Adapter: glinspectgl.dll (32-bit: glinspectgl32.dll)"
-           " (driver 31.0.15.3713 of 6-12-2023)"])
-    check("adapter JSON", report["displayAdapters"],
-          [{"description": "Glinspect Test Adapter", "name": "glinspectgl.dll",
-            "wowName": "glinspectgl32.dll", "driverVersion": "31.0.15.3713",
-            "driverDate": "6-12-2023"}])
-    check("seeded keys removed", [reg("query", key) for key in seeded], [1, 1])
+    expect("adapter lines", body,
+           ["  Glinspect Test Adapter: glinspectgl.dll (32-bit: glinspectgl32.dll)"
+            " (driver 31.0.15.3713 of 6-12-2023)"])
+    expect("adapter JSON", report["displayAdapters"],
+           [{"description": "Glinspect Test Adapter", "name": "glinspectgl.dll",
+             "wowName": "glinspectgl32.dll", "driverVersion": "31.0.15.3713",
+             "driverDate": "6-12-2023"}])
+    expect("seeded keys removed", [reg("query", key) for key in seeded], [1, 1])
 
     # The pixel-format table: the view's format alone marked, and no other
     # line but the selected driver's.
     formats = run(exe, "--formats")[:-2].split("\r\n")
     title, body = section(formats, "Pixel formats (")
-    check("format rows", len(body) - 1, int(title[len("Pixel formats ("):-2]))
-    check("marked format rows", [line.split()[1] for line in body if line.startswith("*")],
-          [str(pixel["index"])])
-    check("other marked lines", [line for line in formats if line.startswith("*") and line not in body],
-          ["* " + e["line"] for e in drivers["entries"] if e["selected"]])
+    expect("format rows", len(body) - 1, int(title[len("Pixel formats ("):-2]))
+    expect("marked format rows", [line.split()[1] for line in body if line.startswith("*")],
+           [str(pixel["index"])])
+    expect("other marked lines", [line for line in formats if line.startswith("*") and line not in body],
+           ["* " + e["line"] for e in drivers["entries"] if e["selected"]])
 
     print(f"{len(lines)} text lines, {len(report['glExtensions'])} OpenGL and "
           f"{len(report['wglExtensions'])} WGL extensions, {len(drivers['entries'])} driver lines")

@@ -8,7 +8,9 @@
 #   tests/e2e/run_on_display_check.sh [OUTDIR]   (default build/run-on-display)
 #
 # Leaves OUTDIR/root.png and OUTDIR/run.log; prints the check's counts and a
-# last line "run on display: passed" or "run on display: FAILED". Runs as root.
+# last line "run on display: passed" or "run on display: FAILED". The dialog's
+# Wine prefix and the display's authority live in a folder of their own, removed
+# when the check ends. Runs as root.
 set -uo pipefail
 repo=$(cd "$(dirname "$0")/../.." && pwd)
 out=${1:-$repo/build/run-on-display}
@@ -16,22 +18,26 @@ mkdir -p "$out"
 out=$(cd "$out" && pwd)
 source "$repo/scripts/wine-session.sh"
 
-# The dialog's prefix is kept between checks, as a user's is between runs.
-export GLINSPECT_LANE_PREFIX=$out/prefix
+scratch=$(mktemp -d /tmp/glinspect-display.XXXXXX)
+export GLINSPECT_LANE_PREFIX=$scratch/prefix
 n=$(wine_session_free_display)
-export DISPLAY=:$n XAUTHORITY=$out/xauthority
-rm -f "$XAUTHORITY" "$out/root.png"
+export DISPLAY=:$n XAUTHORITY=$scratch/xauthority
+rm -f "$out/root.png"
 xauth -f "$XAUTHORITY" add "$DISPLAY" . "$(mcookie)" >/dev/null 2>&1
 Xvfb "$DISPLAY" -auth "$XAUTHORITY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 run=
 finish() {
-    # scripts/run leads a process group of its own: the lane and Wine go with it.
+    # scripts/run leads a process group of its own: the lane goes with it and
+    # ends what it started (Wine's server of the prefix too) before it exits.
     [ -n "$run" ] && kill -- -"$run" 2>/dev/null && wait "$run" 2>/dev/null
     kill "$xvfb" 2>/dev/null
     wait "$xvfb" 2>/dev/null
+    rm -rf "$scratch"
 }
 trap finish EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
 for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 # Access control is on: without the authority the display refuses.
 if XAUTHORITY=/dev/null xdpyinfo >/dev/null 2>&1; then

@@ -89,7 +89,8 @@ set_tests_properties(e2e.view_drag PROPERTIES TIMEOUT 180 RUN_SERIAL TRUE)
 
 # The companion's text and JSON, read from the Linux side where JSON parsers live.
 add_test(NAME e2e.report_companion
-    COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/e2e/report_companion.py $<TARGET_FILE:glinspect-report>)
+    COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/e2e/report_companion.py $<TARGET_FILE:glinspect-report>
+            ${PROJECT_VERSION})
 set_tests_properties(e2e.report_companion PROPERTIES TIMEOUT 180)
 
 # DLLs the loaded-driver scan is tried on: a driver with a version resource,
