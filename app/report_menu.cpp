@@ -131,8 +131,37 @@ bool SaveReportTo(HWND dialog, const char* path, WriteFileFunction write)
     return error == 0;
 }
 
+// COMDLG32 is loaded only when a report is saved: it brings SHELL32, OLE32
+// and more with it, which would cost every start some 4 MB and time.
+struct SaveDialogFunctions {
+    HMODULE module;
+    BOOL(WINAPI* getSaveFileName)(OPENFILENAMEA*);
+    DWORD(WINAPI* extendedError)();
+};
+
+static bool LoadSaveDialog(SaveDialogFunctions& functions)
+{
+    functions.module = LoadLibraryA("comdlg32.dll");
+    if (functions.module == nullptr)
+        return false;
+    using GenericFunction = void (*)();
+    functions.getSaveFileName = reinterpret_cast<BOOL(WINAPI*)(OPENFILENAMEA*)>(
+        reinterpret_cast<GenericFunction>(GetProcAddress(functions.module, "GetSaveFileNameA")));
+    functions.extendedError = reinterpret_cast<DWORD(WINAPI*)()>(
+        reinterpret_cast<GenericFunction>(GetProcAddress(functions.module, "CommDlgExtendedError")));
+    if (functions.getSaveFileName != nullptr && functions.extendedError != nullptr)
+        return true;
+    FreeLibrary(functions.module);
+    return false;
+}
+
 void SaveReport(HWND dialog)
 {
+    SaveDialogFunctions comdlg = {};
+    if (!LoadSaveDialog(comdlg)) {
+        MessageBeep(MB_ICONEXCLAMATION);
+        return;
+    }
     char path[MAX_PATH] = "glinspect-report.txt";
     OPENFILENAMEA request = {};
     // The size that Windows 95 and NT 4.0 know; later Windows take it too.
@@ -147,12 +176,13 @@ void SaveReport(HWND dialog)
     request.lpstrDefExt = "txt";
     request.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
                     OFN_NOCHANGEDIR;
-    if (GetSaveFileNameA(&request)) {
+    if (comdlg.getSaveFileName(&request)) {
         SaveReportTo(dialog, path);
-    } else if (CommDlgExtendedError() != 0) {
+    } else if (comdlg.extendedError() != 0) {
         // Not cancelled: the dialog could not be shown.
         MessageBeep(MB_ICONEXCLAMATION);
     }
+    FreeLibrary(comdlg.module);
 }
 
 bool RunReportCommand(HWND dialog, UINT command)

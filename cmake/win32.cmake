@@ -42,7 +42,7 @@ add_library(glinspect_core STATIC
 target_include_directories(glinspect_core PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_compile_options(glinspect_core PRIVATE ${GLINSPECT_WIN32_FLAGS})
 target_link_libraries(glinspect_core PUBLIC glinspect_portable glu32 opengl32 gdi32 user32 advapi32
-    comctl32 comdlg32)
+    comctl32)
 
 # Both version resources take their numbers from the project version.
 set(GLINSPECT_RESOURCES ${CMAKE_CURRENT_SOURCE_DIR}/app/resources)
