@@ -8,6 +8,7 @@
 #include "app/resources/resource_ids.h"
 #include "app/report_gather.h"
 #include "app/report_collect.h"
+#include "platform/fetch_function.h"
 #include "report/ansi_text_win32.h"
 
 static_assert((kCopyReportCommand & 0xF) == 0 && kCopyReportCommand < 0xF000 &&
@@ -144,11 +145,9 @@ static bool LoadSaveDialog(SaveDialogFunctions& functions)
     functions.module = LoadLibraryA("comdlg32.dll");
     if (functions.module == nullptr)
         return false;
-    using GenericFunction = void (*)();
-    functions.getSaveFileName = reinterpret_cast<BOOL(WINAPI*)(OPENFILENAMEA*)>(
-        reinterpret_cast<GenericFunction>(GetProcAddress(functions.module, "GetSaveFileNameA")));
-    functions.extendedError = reinterpret_cast<DWORD(WINAPI*)()>(
-        reinterpret_cast<GenericFunction>(GetProcAddress(functions.module, "CommDlgExtendedError")));
+    functions.getSaveFileName =
+        FetchFunction<BOOL(WINAPI*)(OPENFILENAMEA*)>(functions.module, "GetSaveFileNameA");
+    functions.extendedError = FetchFunction<DWORD(WINAPI*)()>(functions.module, "CommDlgExtendedError");
     if (functions.getSaveFileName != nullptr && functions.extendedError != nullptr)
         return true;
     FreeLibrary(functions.module);

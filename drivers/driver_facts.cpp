@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/fetch_function.h"
+
 const char kDisplayClassKey[] =
     "SYSTEM\\CurrentControlSet\\Control\\Class\\{4d36e968-e325-11ce-bfc1-08002be10318}";
 
@@ -100,15 +102,6 @@ bool ReadDisplayAdapters(HKEY root, const char* classKeyPath, FactPool& pool,
     }
     RegCloseKey(classKey);
     return adapters.Ok() && pool.Ok();
-}
-
-// Entry points fetched at run time come back as FARPROC; each gets its own
-// type by way of the generic function pointer type.
-template <typename Function>
-static Function FetchFunction(HMODULE module, const char* name)
-{
-    using GenericFunction = void (*)();
-    return reinterpret_cast<Function>(reinterpret_cast<GenericFunction>(GetProcAddress(module, name)));
 }
 
 DriverDllScan::~DriverDllScan()

@@ -1,19 +1,14 @@
 #include "platform/system_facts.h"
 
-#include "platform/windows_headers.h"
+#include "platform/fetch_function.h"
 
 namespace {
 
-// Entry points fetched at run time come back as FARPROC; each gets its own
-// type by way of the generic function pointer type.
+// An export of a module the process has loaded already.
 template <typename Function>
 Function Fetch(const char* moduleName, const char* name)
 {
-    HMODULE module = GetModuleHandleA(moduleName);
-    if (module == nullptr)
-        return nullptr;
-    using GenericFunction = void (*)();
-    return reinterpret_cast<Function>(reinterpret_cast<GenericFunction>(GetProcAddress(module, name)));
+    return FetchFunction<Function>(GetModuleHandleA(moduleName), name);
 }
 
 // A copy of text without its leading and trailing spaces.
