@@ -29,5 +29,11 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 echo "installing: ${missing[*]}"
 dpkg --add-architecture i386
-apt-get update -q
+# A mirror in the middle of a sync refuses one index now and then; the install
+# below says what is missing when the lists are really short of something.
+for attempt in 1 2 3; do
+    apt-get update -q && break
+    echo "apt-get update failed (attempt $attempt); going on with the lists it has" >&2
+    sleep 5
+done
 DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
