@@ -3,7 +3,7 @@
 #include "app/report_menu.h"
 #include "app/resources/resource_ids.h"
 #include "drivers/driver_table.h"
-#include "platform/wgl_binding.h"
+#include "platform/gl_strings.h"
 #include "report/renderer_report.h"
 #include "view/gl_view.h"
 #include "view/view_window.h"
@@ -48,8 +48,7 @@ static INT_PTR OnInitDialog(HWND dialog)
     ShowRendererSummary(dialogControls.infoText);
     SetDialogIcons(dialog);
     AddReportToSystemMenu(dialog);
-    FillExtensionList(dialogControls.glExtensionList,
-                      reinterpret_cast<const char*>(wgl.getString(GL_EXTENSIONS)));
+    FillExtensionList(dialogControls.glExtensionList, GlString(GL_EXTENSIONS));
     FillExtensionList(dialogControls.wglExtensionList, QueryWglExtensions());
     return 0;
 }

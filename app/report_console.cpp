@@ -1,10 +1,10 @@
 #include "app/report_console.h"
 
-#include "app/report_collect.h"
 #include "app/report_gather.h"
 #include "drivers/driver_table.h"
-#include "platform/wgl_binding.h"
-#include "report/ansi_text_win32.h"
+#include "platform/ansi_text.h"
+#include "platform/gl_strings.h"
+#include "platform/hidden_window.h"
 #include "report/renderer_report.h"
 #include "view/gl_view.h"
 #include "view/pixel_format_table.h"
@@ -31,9 +31,7 @@ HWND MakeControl(HWND parent, const char* className, DWORD style, int width, int
 int PrintReport(const ReportOptions& options)
 {
     EnumerateDriversReadOnly();
-    // No style bits: never shown.
-    HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 400, 400, nullptr, nullptr, nullptr,
-                                  nullptr);
+    const HWND window = CreateHiddenWindow(400, 400);
     const DWORD list = LBS_NOINTEGRALHEIGHT;
     const ReportControls controls = {
         MakeControl(window, "STATIC", SS_LEFT, 200, 100),
@@ -55,29 +53,18 @@ int PrintReport(const ReportOptions& options)
         WriteStd(STD_ERROR_HANDLE, kError, sizeof(kError) - 1);
     } else {
         ShowRendererSummary(controls.infoText);
-        FillExtensionList(controls.glExtensionList,
-                          reinterpret_cast<const char*>(wgl.getString(GL_EXTENSIONS)));
+        FillExtensionList(controls.glExtensionList, GlString(GL_EXTENSIONS));
         FillExtensionList(controls.wglExtensionList, QueryWglExtensions());
 
-        CollectedReport report;
-        ReportFacts facts;
+        GatheredReport report;
         TextBuffer text;
-        FactArray<PixelFormatRow> formats;
-        bool gathered = report.Collect(controls) && facts.Gather();
-        if (gathered && options.pixelFormats)
-            gathered = ReadPixelFormatTable(glView.deviceContext, formats);
-        if (gathered) {
-            ReportData data = report.Data();
-            facts.HandTo(data);
-            data.pixelFormats = formats.Items();
-            data.pixelFormatCount = formats.Count();
-            data.pixelFormatsAsked = options.pixelFormats;
-            if (options.json) {
-                WriteReportJson(data, text, SystemAnsiToUtf16);
-            } else {
-                WriteReportText(data, text);
-                WritePixelFormatTable(data, text);
-            }
+        const bool gathered =
+            report.Gather(controls, options.pixelFormats ? ReadPixelFormatTable : nullptr);
+        if (gathered && options.json) {
+            WriteReportJson(report.Data(), text, SystemAnsiToUtf16);
+        } else if (gathered) {
+            WriteReportText(report.Data(), text);
+            WritePixelFormatTable(report.Data(), text);
         }
         if (gathered && text.Ok()) {
             WriteStd(STD_OUTPUT_HANDLE, text.Text(), text.Length());
@@ -91,4 +78,3 @@ int PrintReport(const ReportOptions& options)
     DestroyWindow(window);
     return status;
 }
-

@@ -1,39 +1,158 @@
 #include "app/report_gather.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "drivers/driver_facts.h"
 #include "drivers/driver_table.h"
 #include "drivers/registry_driver_store.h"
+#include "platform/fetch_function.h"
+#include "platform/gl_strings.h"
 #include "platform/system_facts.h"
-#include "platform/wgl_binding.h"
-#include "report/advice.h"
-#include "report/renderer_report.h"
 #include "view/context_facts.h"
 #include "view/gl_view.h"
+#include "view/multisample_probe.h"
 
-static unsigned long TextBytes(const char* text)
+namespace {
+
+unsigned long TextBytes(const char* text)
 {
     return text != nullptr ? static_cast<unsigned long>(std::strlen(text)) : 0;
 }
 
-bool ReportFacts::Gather()
+LineList AsLineList(const FactArray<const char*>& lines)
 {
-    formatDescribed_ =
-        DescribeFormatFlags(glView.deviceContext, glView.pixelFormat, &formatFlags_);
-    shadingLanguage_ = pool_.Copy(QueryShadingLanguage());
-    glExtensionBytes_ = TextBytes(reinterpret_cast<const char*>(wgl.getString(GL_EXTENSIONS)));
-    wglExtensionBytes_ = TextBytes(QueryWglExtensions());
-    limitCount_ = ReadContextLimits(limits_);
-    coreProfile_ = ProbeCoreProfile(glView.deviceContext, glView.renderContext, pool_);
+    return LineList{lines.Items(), lines.Count()};
+}
+
+// SendMessageW, fetched at run time: Windows 95 has only a stub, and no
+// list there keeps UTF-16 text.
+typedef LRESULT(WINAPI* SendMessageWFunction)(HWND, UINT, WPARAM, LPARAM);
+
+// A list line kept as UTF-16, in the system's code page.
+const char* ReadWideListLine(HWND list, WPARAM index, FactPool& pool)
+{
+    const SendMessageWFunction sendMessageW =
+        FetchFunction<SendMessageWFunction>(GetModuleHandleA("user32.dll"), "SendMessageW");
+    const LRESULT length = sendMessageW != nullptr ? sendMessageW(list, LB_GETTEXTLEN, index, 0) : 0;
+    if (length <= 0)
+        return pool.Copy("", 0);
+    wchar_t* wide = static_cast<wchar_t*>(std::malloc((static_cast<std::size_t>(length) + 1) * sizeof(wchar_t)));
+    if (wide == nullptr) {
+        pool.MarkFailed();
+        return nullptr;
+    }
+    LRESULT units = sendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(wide));
+    units = units < 0 ? 0 : units > length ? length : units;
+    const int wideUnits = static_cast<int>(units);
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, wide, wideUnits, nullptr, 0, nullptr, nullptr);
+    char* line = pool.Allocate(static_cast<std::size_t>(bytes > 0 ? bytes : 0));
+    if (line != nullptr && bytes > 0)
+        WideCharToMultiByte(CP_ACP, 0, wide, wideUnits, line, bytes, nullptr, nullptr);
+    std::free(wide);
+    return line;
+}
+
+// One list line, copied into pool. NOTE: a list of Common Controls 6, which
+// the manifest brings, keeps its lines as UTF-16; asked with the 8-bit
+// LB_GETTEXT, Wine 8 converts the line through a fixed stack buffer of 512
+// characters and overruns it on a longer one. Such a list is asked in UTF-16.
+const char* ReadListLine(HWND list, WPARAM index, FactPool& pool)
+{
+    if (IsWindowUnicode(list))
+        return ReadWideListLine(list, index, pool);
+    const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, index, 0);
+    char* line = pool.Allocate(static_cast<std::size_t>(length < 0 ? 0 : length));
+    if (line != nullptr && length > 0)
+        SendMessageA(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(line));
+    return line;
+}
+
+bool ReadList(HWND list, FactArray<const char*>& lines, FactPool& pool)
+{
+    const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const char* line = ReadListLine(list, static_cast<WPARAM>(i), pool);
+        if (line == nullptr || !lines.Add(line))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool GatheredReport::ReadControls(const ReportControls& controls)
+{
+    ReportData& data = records_.data;
+    const int summaryLength = GetWindowTextLengthA(controls.infoText);
+    char* summary = pool_.Allocate(static_cast<std::size_t>(summaryLength > 0 ? summaryLength : 0));
+    if (summary == nullptr)
+        return false;
+    if (summaryLength > 0)
+        GetWindowTextA(controls.infoText, summary, summaryLength + 1);
+    data.summary = summary;
+
+    if (!ReadList(controls.glExtensionList, glLines_, pool_) ||
+        !ReadList(controls.wglExtensionList, wglLines_, pool_) ||
+        !ReadList(controls.driverList, driverLines_, pool_))
+        return false;
+    data.glExtensions = AsLineList(glLines_);
+    data.wglExtensions = AsLineList(wglLines_);
+    data.driverLines = AsLineList(driverLines_);
+    data.selectedDriver = static_cast<int>(SendMessageA(controls.driverList, LB_GETCURSEL, 0, 0));
+    return true;
+}
+
+void GatheredReport::ReadContext(PixelFormatReader readPixelFormats)
+{
+    ReportData& data = records_.data;
+    data.vendor = GlString(GL_VENDOR);
+    data.renderer = GlString(GL_RENDERER);
+    data.version = GlString(GL_VERSION);
+    data.pixelFormat = glView.pixelFormat;
+    // The probe's format is the view's only when the probe found one.
+    data.samples = multisampleSamples > 0 && glView.pixelFormat == multisampleFormat ? multisampleSamples : 0;
+    data.formatDescribed = DescribeFormatFlags(glView.deviceContext, glView.pixelFormat, &data.formatFlags);
+    data.shadingLanguage = pool_.Copy(QueryShadingLanguage());
+    data.glExtensionBytes = TextBytes(GlString(GL_EXTENSIONS));
+    data.wglExtensionBytes = TextBytes(QueryWglExtensions());
+    data.limits = records_.limits;
+    data.limitCount = ReadContextLimits(records_.limits);
+    data.coreProfile = ProbeCoreProfile(glView.deviceContext, glView.renderContext, pool_);
+    if (readPixelFormats != nullptr) {
+        records_.pixelFormatsFailed = !readPixelFormats(glView.deviceContext, pixelFormats_);
+        data.pixelFormats = pixelFormats_.Items();
+        data.pixelFormatCount = pixelFormats_.Count();
+        data.pixelFormatsAsked = true;
+    }
+}
+
+// The driver table's rows, the registrations of the other shapes, and the
+// driver DLLs loaded in the process: the names the report knows first, then
+// whatever else is loaded.
+void GatheredReport::ReadDrivers()
+{
+    ReportData& data = records_.data;
+    BoundedText(records_.driverKey, sizeof records_.driverKey).Append("HKEY_LOCAL_MACHINE\\").Append(CurrentDriverKey());
+    data.driverKey = records_.driverKey;
+    const int rows = DriverTable.driverCount < kDriverRows ? DriverTable.driverCount : kDriverRows;
+    for (int row = 0; row < rows; ++row) {
+        records_.valueNames[row] = DriverTable.entries[row].valueName;
+        records_.dllNames[row] = DriverTable.entries[row].dllName;
+    }
+    data.driverValueNames = LineList{records_.valueNames, rows};
+    data.driverDllNames = LineList{records_.dllNames, rows};
 
     ReadSubkeyDrivers(HKEY_LOCAL_MACHINE, CurrentDriverKey(), pool_, subkeyDrivers_);
     ReadDisplayAdapters(HKEY_LOCAL_MACHINE, kDisplayClassKey, pool_, displayAdapters_);
+    data.subkeyDrivers = subkeyDrivers_.Items();
+    data.subkeyDriverCount = subkeyDrivers_.Count();
+    data.displayAdapters = displayAdapters_.Items();
+    data.displayAdapterCount = displayAdapters_.Count();
 
-    // The names the report knows first, then whatever else is loaded.
     DriverDllScan scan(pool_, driverDlls_);
-    for (int row = 1; row < DriverTable.driverCount && row < kDriverRows; ++row)
-        scan.CheckName(DriverTable.entries[row].dllName, kDriverSourceRegistered);
+    for (int row = 1; row < rows; ++row)
+        scan.CheckName(records_.dllNames[row], kDriverSourceRegistered);
     for (int i = 0; i < subkeyDrivers_.Count(); ++i)
         scan.CheckName(subkeyDrivers_[i].dll, kDriverSourceRegistered);
     for (int i = 0; i < displayAdapters_.Count(); ++i) {
@@ -41,55 +160,43 @@ bool ReportFacts::Gather()
         scan.CheckName(displayAdapters_[i].wowName, kDriverSourceDisplayAdapter);
     }
     scan.CheckLoadedModules();
-
-    ReadSystemFacts(system_, pool_);
-    remoteSession_ = IsRemoteSession();
-    displayKnown_ = ReadDisplayFacts(display_, pool_);
-    CheckEnabledDlls();
-    return scan.Ok() && subkeyDrivers_.Ok() && displayAdapters_.Ok() && dllPresence_.Ok() &&
-           pool_.Ok();
-}
-
-// Whether each DLL of an enabled registration is there and loaded.
-void ReportFacts::CheckEnabledDlls()
-{
-    const char* valueNames[kDriverRows] = {};
-    const char* dllNames[kDriverRows] = {};
-    const int rows = DriverTable.driverCount < kDriverRows ? DriverTable.driverCount : kDriverRows;
-    for (int row = 0; row < rows; ++row) {
-        valueNames[row] = DriverTable.entries[row].valueName;
-        dllNames[row] = DriverTable.entries[row].dllName;
-    }
-    ReportData registrations = {};
-    registrations.driverValueNames = LineList{valueNames, rows};
-    registrations.driverDllNames = LineList{dllNames, rows};
-    registrations.system = &system_;
-    HandTo(registrations);
-    const char* names[kMaxEnabledDlls];
-    const int count = EnabledDllNames(registrations, names, kMaxEnabledDlls);
-    for (int i = 0; i < count; ++i)
-        dllPresence_.Add(CheckDllPresence(names[i]));
-}
-
-void ReportFacts::HandTo(ReportData& data) const
-{
-    data.formatDescribed = formatDescribed_;
-    data.formatFlags = formatFlags_;
-    data.shadingLanguage = shadingLanguage_;
-    data.coreProfile = coreProfile_;
+    if (!scan.Ok())
+        pool_.MarkFailed();
     data.driverDlls = driverDlls_.Items();
     data.driverDllCount = driverDlls_.Count();
-    data.glExtensionBytes = glExtensionBytes_;
-    data.wglExtensionBytes = wglExtensionBytes_;
-    data.limits = limits_;
-    data.limitCount = limitCount_;
-    data.subkeyDrivers = subkeyDrivers_.Items();
-    data.subkeyDriverCount = subkeyDrivers_.Count();
-    data.displayAdapters = displayAdapters_.Items();
-    data.displayAdapterCount = displayAdapters_.Count();
-    data.system = &system_;
-    data.remoteSession = remoteSession_;
-    data.display = displayKnown_ ? &display_ : nullptr;
+}
+
+// Where the report is made, and whether each DLL of an enabled registration
+// is there and loaded; needs the registrations read.
+void GatheredReport::ReadSystem()
+{
+    ReportData& data = records_.data;
+    ReadSystemFacts(records_.system, pool_);
+    data.system = &records_.system;
+    data.remoteSession = IsRemoteSession();
+    data.display = ReadDisplayFacts(records_.display, pool_) ? &records_.display : nullptr;
+
+    const char* names[kMaxEnabledDlls];
+    const int count = EnabledDllNames(data, names, kMaxEnabledDlls);
+    for (int i = 0; i < count; ++i)
+        dllPresence_.Add(CheckDllPresence(names[i]));
     data.dllPresence = dllPresence_.Items();
     data.dllPresenceCount = dllPresence_.Count();
+}
+
+bool GatheredReport::Ok() const
+{
+    return pool_.Ok() && glLines_.Ok() && wglLines_.Ok() && driverLines_.Ok() && driverDlls_.Ok() &&
+           subkeyDrivers_.Ok() && displayAdapters_.Ok() && dllPresence_.Ok() && !records_.pixelFormatsFailed;
+}
+
+bool GatheredReport::Gather(const ReportControls& controls, PixelFormatReader readPixelFormats)
+{
+    ReportData& data = records_.data;
+    if (!ReadControls(controls))
+        return false;
+    ReadContext(readPixelFormats);
+    ReadDrivers();
+    ReadSystem();
+    return Ok() && ConcludeReport(data, conclusion_);
 }

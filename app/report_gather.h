@@ -1,44 +1,69 @@
-// The facts a report carries beyond the dialog's controls, gathered when a
-// report is made: from the view's context, the driver table, the registry,
-// the modules loaded in the process, and the system and its screen. Both
-// programs hand them to report/.
+// Every fact of a report, read once when a report is made: from the controls
+// that show the summary and the lists (the dialog's, or the companion's
+// hidden ones, so that the text says exactly what the dialog shows), from
+// the view's context, the driver table, the registry, the modules loaded in
+// the process, and the system and its screen; then what they come to, the
+// verdict and the advice. Both programs hand the finished facts to the
+// writers of document/.
 #pragma once
 
+#include "document/advice.h"
+#include "document/report_document.h"
+#include "drivers/driver_registrations.h"
 #include "platform/fact_pool.h"
-#include "report/gl_limits.h"
-#include "report/report_document.h"
+#include "platform/gl_limits.h"
+#include "platform/windows_headers.h"
 
-class ReportFacts {
+// The controls a report reads.
+struct ReportControls {
+    HWND infoText;
+    HWND glExtensionList;
+    HWND wglExtensionList;
+    HWND driverList;
+};
+
+// How the companion's --formats reads the table of pixel formats
+// (ReadPixelFormatTable); the dialog, which never shows it, passes none and
+// so does not carry the code.
+typedef bool (*PixelFormatReader)(HDC deviceContext, FactArray<PixelFormatRow>& rows);
+
+class GatheredReport {
 public:
-    ReportFacts() = default;
-    ReportFacts(const ReportFacts&) = delete;
-    ReportFacts& operator=(const ReportFacts&) = delete;
+    GatheredReport() = default;
+    GatheredReport(const GatheredReport&) = delete;
+    GatheredReport& operator=(const GatheredReport&) = delete;
 
-    // Needs the view's context current and leaves it current. False when
-    // memory ran out.
-    bool Gather();
-    // Sets the deeper facts of data; they point into this object. The
-    // pixel-format table is the companion's own.
-    void HandTo(ReportData& data) const;
+    // Needs the view's context current and leaves it current. With
+    // readPixelFormats, also the table of every format the view's device
+    // context offers. False when memory ran out.
+    bool Gather(const ReportControls& controls, PixelFormatReader readPixelFormats = nullptr);
+    // The facts; they point into this object.
+    const ReportData& Data() const { return records_.data; }
 
 private:
-    void CheckEnabledDlls();
+    bool ReadControls(const ReportControls& controls);
+    void ReadContext(PixelFormatReader readPixelFormats);
+    void ReadDrivers();
+    void ReadSystem();
+    bool Ok() const;
 
     FactPool pool_;
+    FactArray<const char*> glLines_, wglLines_, driverLines_;
     FactArray<DriverDll> driverDlls_;
     FactArray<SubkeyDriver> subkeyDrivers_;
     FactArray<DisplayAdapter> displayAdapters_;
     FactArray<DllPresence> dllPresence_;
-    SystemFacts system_ = {};
-    DisplayFacts display_ = {};
-    bool displayKnown_ = false;
-    bool remoteSession_ = false;
-    LimitValue limits_[kLimitCount] = {};
-    int limitCount_ = 0;
-    bool formatDescribed_ = false;
-    unsigned long formatFlags_ = 0;
-    const char* shadingLanguage_ = nullptr;
-    const char* coreProfile_ = nullptr;
-    unsigned long glExtensionBytes_ = 0;
-    unsigned long wglExtensionBytes_ = 0;
+    FactArray<PixelFormatRow> pixelFormats_;
+    ReportConclusion conclusion_;
+    // The plain records, in one block that starts as zeros.
+    struct Records {
+        ReportData data;
+        char driverKey[160];
+        const char* valueNames[kDriverRows];
+        const char* dllNames[kDriverRows];
+        SystemFacts system;
+        DisplayFacts display;
+        LimitValue limits[kLimitCount];
+        bool pixelFormatsFailed;
+    } records_ = {};
 };

@@ -7,9 +7,8 @@
 #include "app/main_dialog.h"
 #include "app/resources/resource_ids.h"
 #include "app/report_gather.h"
-#include "app/report_collect.h"
 #include "platform/fetch_function.h"
-#include "report/ansi_text_win32.h"
+#include "platform/ansi_text.h"
 
 static_assert((kCopyReportCommand & 0xF) == 0 && kCopyReportCommand < 0xF000 &&
                   (kSaveReportCommand & 0xF) == 0 && kSaveReportCommand < 0xF000,
@@ -75,16 +74,13 @@ static bool MakeReport(bool json, TextBuffer& text)
 {
     const ReportControls controls = {dialogControls.infoText, dialogControls.glExtensionList,
                                      dialogControls.wglExtensionList, dialogControls.driverList};
-    CollectedReport report;
-    ReportFacts facts;
-    if (!report.Collect(controls) || !facts.Gather())
+    GatheredReport report;
+    if (!report.Gather(controls))
         return false;
-    ReportData data = report.Data();
-    facts.HandTo(data);
     if (json)
-        WriteReportJson(data, text, SystemAnsiToUtf16);
+        WriteReportJson(report.Data(), text, SystemAnsiToUtf16);
     else
-        WriteReportText(data, text);
+        WriteReportText(report.Data(), text);
     return text.Ok();
 }
 

@@ -6,7 +6,7 @@
 
 #include "platform/fact_pool.h"
 #include "platform/windows_headers.h"
-#include "report/report_facts.h"
+#include "document/report_facts.h"
 
 // The display adapters' device class, under HKEY_LOCAL_MACHINE.
 extern const char kDisplayClassKey[];

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "report/text_buffer.h"
+#include "document/text_buffer.h"
 
 static const char kSoftwareValueName[] = "Software (MICROSOFT)";
 static const char kSoftwareDllName[] = "OpenGL32.dll";

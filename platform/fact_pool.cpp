@@ -35,7 +35,7 @@ FactPool::~FactPool()
     }
 }
 
-const char* FactPool::Copy(const char* text, std::size_t length)
+char* FactPool::Allocate(std::size_t length)
 {
     Block* block = MayAllocate()
                        ? static_cast<Block*>(std::malloc(offsetof(Block, text) + length + 1))
@@ -44,11 +44,18 @@ const char* FactPool::Copy(const char* text, std::size_t length)
         failed_ = true;
         return nullptr;
     }
-    std::memcpy(block->text, text, length);
     block->text[length] = '\0';
     block->next = blocks_;
     blocks_ = block;
     return block->text;
+}
+
+const char* FactPool::Copy(const char* text, std::size_t length)
+{
+    char* copy = Allocate(length);
+    if (copy != nullptr)
+        std::memcpy(copy, text, length);
+    return copy;
 }
 
 const char* FactPool::Copy(const char* text)

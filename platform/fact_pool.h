@@ -21,6 +21,9 @@ public:
     FactPool(const FactPool&) = delete;
     FactPool& operator=(const FactPool&) = delete;
 
+    // Room for length bytes and the NUL after them, which is set; null when
+    // memory ran out.
+    char* Allocate(std::size_t length);
     // A terminated copy of the first length bytes of text; null when memory ran out.
     const char* Copy(const char* text, std::size_t length);
     // A copy of text; null for null text or when memory ran out.

@@ -25,11 +25,11 @@ const char* CopyTrimmed(const char* text, FactPool& pool)
 }
 
 // RtlGetVersion's answer in the ANSI record: the service pack is ASCII.
-bool RtlVersion(OSVERSIONINFOA& info)
+bool RtlVersion(OSVERSIONINFOEXA& info)
 {
-    typedef LONG(WINAPI * RtlGetVersionFunction)(OSVERSIONINFOW*);
+    typedef LONG(WINAPI * RtlGetVersionFunction)(OSVERSIONINFOEXW*);
     RtlGetVersionFunction getVersion = Fetch<RtlGetVersionFunction>("ntdll.dll", "RtlGetVersion");
-    OSVERSIONINFOW wide = {};
+    OSVERSIONINFOEXW wide = {};
     wide.dwOSVersionInfoSize = sizeof wide;
     if (getVersion == nullptr || getVersion(&wide) != 0)
         return false;
@@ -37,11 +37,25 @@ bool RtlVersion(OSVERSIONINFOA& info)
     info.dwMinorVersion = wide.dwMinorVersion;
     info.dwBuildNumber = wide.dwBuildNumber;
     info.dwPlatformId = wide.dwPlatformId;
+    info.wProductType = wide.wProductType;
     int i = 0;
     for (; i + 1 < static_cast<int>(sizeof info.szCSDVersion) && wide.szCSDVersion[i] != 0; ++i)
         info.szCSDVersion[i] = wide.szCSDVersion[i] < 0x80 ? static_cast<char>(wide.szCSDVersion[i]) : '?';
     info.szCSDVersion[i] = '\0';
     return true;
+}
+
+// GetVersionExA's answer, with the product type where the system takes the
+// longer record (NT 4.0 SP6, 2000 and later); 9x and older NT fill only the
+// short one, and the product type stays 0.
+bool AnsiVersion(OSVERSIONINFOEXA& info)
+{
+    info.dwOSVersionInfoSize = sizeof info;
+    if (GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&info)) != FALSE)
+        return true;
+    info = {};
+    info.dwOSVersionInfoSize = sizeof(OSVERSIONINFOA);
+    return GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&info)) != FALSE;
 }
 
 }  // namespace
@@ -50,10 +64,10 @@ void ReadSystemFacts(SystemFacts& system, FactPool& pool)
 {
     system = {};
     system.servicePack = "";
-    OSVERSIONINFOA info = {};
-    info.dwOSVersionInfoSize = sizeof info;
-    if (RtlVersion(info) || GetVersionExA(&info) != FALSE) {
+    OSVERSIONINFOEXA info = {};
+    if (RtlVersion(info) || AnsiVersion(info)) {
         system.versionKnown = true;
+        system.workstation = info.wProductType == VER_NT_WORKSTATION;
         system.platform = info.dwPlatformId;
         system.major = info.dwMajorVersion;
         system.minor = info.dwMinorVersion;

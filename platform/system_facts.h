@@ -4,7 +4,7 @@
 #pragma once
 
 #include "platform/fact_pool.h"
-#include "report/report_facts.h"
+#include "document/report_facts.h"
 
 // The version from ntdll's RtlGetVersion where it has one (true on Windows
 // 8.1 and later, where GetVersionExA answers 6.2 without a manifest), else

@@ -1,22 +1,8 @@
 #include "report/renderer_report.h"
 
-#include "platform/wgl_binding.h"
-#include "report/extension_tokens.h"
+#include "platform/extension_tokens.h"
+#include "platform/gl_strings.h"
 #include "report/summary_text.h"
-
-static const char* GlString(GLenum name)
-{
-    return reinterpret_cast<const char*>(wgl.getString(name));
-}
-
-// The driver's WGL extension string, or null when it has none to give.
-static const char* WglExtensionString()
-{
-    PFNWGLGETEXTENSIONSSTRINGARBPROC getExtensionsString = FetchGetExtensionsStringARB();
-    if (getExtensionsString == nullptr)
-        return nullptr;
-    return getExtensionsString(wgl.getCurrentDC());
-}
 
 void ShowRendererSummary(HWND infoText)
 {
@@ -26,18 +12,9 @@ void ShowRendererSummary(HWND infoText)
     SetWindowTextA(infoText, summary);
 }
 
-const char* QueryWglExtensions()
-{
-    const char* extensions = WglExtensionString();
-    return extensions != nullptr ? extensions : "";
-}
-
 bool HasExtension(const char* name)
 {
-    const char* haystack = WglExtensionString();
-    if (haystack == nullptr)
-        haystack = GlString(GL_EXTENSIONS);
-    return ContainsWholeToken(haystack, name);
+    return ContainsWholeToken(ExtensionSearchString(), name);
 }
 
 static void AddListLine(void* list, const char* line)

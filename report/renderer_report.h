@@ -7,10 +7,6 @@
 // Sets the info text to the vendor, renderer and version, one per line.
 void ShowRendererSummary(HWND infoText);
 
-// The WGL extension string of the current device context; empty when the
-// driver has no wglGetExtensionsStringARB or it returns nothing.
-const char* QueryWglExtensions();
-
 // Whether name is offered as a whole token: in the WGL extension string when
 // the driver gives one, else in GL_EXTENSIONS. Only one of them is searched.
 bool HasExtension(const char* name);

@@ -1,6 +1,6 @@
 #include "report/summary_text.h"
 
-#include "report/text_buffer.h"
+#include "document/text_buffer.h"
 
 void FormatRendererSummary(char (&summary)[kSummaryCapacity], const char* vendor,
                            const char* renderer, const char* version)

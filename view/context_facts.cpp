@@ -1,15 +1,11 @@
 #include "view/context_facts.h"
 
+#include "platform/extension_tokens.h"
+#include "platform/gl_limits.h"
+#include "platform/gl_strings.h"
+#include "platform/hidden_window.h"
 #include "platform/wgl_binding.h"
-#include "report/extension_tokens.h"
-#include "report/gl_limits.h"
-#include "report/renderer_report.h"
 #include "view/multisample_probe.h"
-
-static const char* GlString(GLenum name)
-{
-    return reinterpret_cast<const char*>(wgl.getString(name));
-}
 
 bool DescribeFormatFlags(HDC deviceContext, int format, unsigned long* flags)
 {
@@ -89,18 +85,11 @@ const char* ProbeCoreProfile(HDC viewDC, HGLRC viewContext, FactPool& pool)
 {
     if (!ContainsWholeToken(QueryWglExtensions(), "WGL_ARB_create_context_profile"))
         return nullptr;
-    // No style bits: the window is never shown.
-    HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 100, 100, nullptr, nullptr, nullptr,
-                                  nullptr);
     const char* version = nullptr;
-    if (window != nullptr) {
-        HDC deviceContext = GetDC(window);
-        if (deviceContext != nullptr) {
-            if (SetStandardPixelFormat(deviceContext))
-                version = TryCoreContexts(deviceContext, pool);
-            ReleaseDC(window, deviceContext);
-        }
-        DestroyWindow(window);
+    {
+        HiddenWindow window(100, 100);
+        if (window.DeviceContext() != nullptr && SetStandardPixelFormat(window.DeviceContext()))
+            version = TryCoreContexts(window.DeviceContext(), pool);
     }
     wgl.makeCurrent(viewDC, viewContext);
     return version;

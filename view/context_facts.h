@@ -5,7 +5,7 @@
 
 #include "platform/fact_pool.h"
 #include "platform/windows_headers.h"
-#include "report/report_facts.h"
+#include "document/report_facts.h"
 
 // The PIXELFORMATDESCRIPTOR flags of format on deviceContext; false when
 // DescribePixelFormat fails.

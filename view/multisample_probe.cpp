@@ -1,7 +1,9 @@
 #include "view/multisample_probe.h"
 
+#include "platform/extension_tokens.h"
+#include "platform/gl_strings.h"
+#include "platform/hidden_window.h"
 #include "platform/wgl_binding.h"
-#include "report/renderer_report.h"
 #include "view/gl_view.h"
 
 int multisampleFormat = 0;
@@ -31,7 +33,7 @@ bool TryChoose(PFNWGLCHOOSEPIXELFORMATARBPROC choose, HDC deviceContext, const i
 // The questions to the driver; they need the temporary context current.
 bool FindMultisampleFormat(HDC deviceContext, int* format, int* samples)
 {
-    if (!HasExtension("WGL_ARB_multisample"))
+    if (!ContainsWholeToken(ExtensionSearchString(), "WGL_ARB_multisample"))
         return false;
     PFNWGLCHOOSEPIXELFORMATARBPROC choose = FetchChoosePixelFormatARB();
     if (choose == nullptr)
@@ -104,17 +106,6 @@ bool ChooseMultisampleFormat(HDC deviceContext)
 
 bool ProbeMultisampleFormat()
 {
-    // No style bits: the window is never shown.
-    HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 100, 100, nullptr, nullptr, nullptr,
-                                  nullptr);
-    if (window == nullptr)
-        return false;
-    bool found = false;
-    HDC deviceContext = GetDC(window);
-    if (deviceContext != nullptr) {
-        found = ChooseMultisampleFormat(deviceContext);
-        ReleaseDC(window, deviceContext);
-    }
-    DestroyWindow(window);
-    return found;
+    HiddenWindow window(100, 100);
+    return window.DeviceContext() != nullptr && ChooseMultisampleFormat(window.DeviceContext());
 }

@@ -1,8 +1,8 @@
 #include "view/pixel_format_table.h"
 
 #include "platform/wgl_binding.h"
-#include "report/extension_tokens.h"
-#include "report/renderer_report.h"
+#include "platform/extension_tokens.h"
+#include "platform/gl_strings.h"
 
 static FormatAcceleration AccelerationOfFlags(DWORD flags)
 {

@@ -5,7 +5,7 @@
 
 #include "platform/fact_pool.h"
 #include "platform/windows_headers.h"
-#include "report/report_facts.h"
+#include "document/report_facts.h"
 
 // One row per pixel format deviceContext offers, in index order: through
 // wglGetPixelFormatAttribivARB where WGL_ARB_pixel_format is offered, else

@@ -453,6 +453,68 @@ TEST_F(ReportOfTheRunningDialog, TheCompanionPrintsTheSameTextAndAgreeingJson)
     EXPECT_NE(json.find(",\"samples\":4},"), std::string::npos);
 }
 
+// A driver whose extension names are longer than any real one, as a broken
+// or hostile driver may give them: Mesa adds the names that
+// MESA_EXTENSION_OVERRIDE asks for and it does not know to its string (ctest
+// runs these tests with it set: Wine hands a child process the Unix
+// environment it started with). The dialog shows them and copies them, and
+// the companion prints them, whatever their length or bytes.
+size_t AsciiPrefixLength(const std::string& text)
+{
+    size_t length = 0;
+    while (length < text.size() && static_cast<unsigned char>(text[length]) < 0x80)
+        ++length;
+    return length;
+}
+
+class ReportOfLongExtensionNames : public ReportOfTheRunningDialog {
+protected:
+    void SetUp() override
+    {
+        const char* overrides = std::getenv("MESA_EXTENSION_OVERRIDE");
+        if (overrides == nullptr)
+            GTEST_SKIP() << "MESA_EXTENSION_OVERRIDE is not set";
+        for (const std::string& name : SplitLines(overrides, " ")) {
+            if (name.size() > 1 && name[0] == '+')
+                names_.push_back(name.substr(1));
+        }
+        ReportOfTheRunningDialog::SetUp();
+    }
+
+    std::vector<std::string> names_;
+};
+
+TEST_F(ReportOfLongExtensionNames, AreCopiedAndPrintedWhole)
+{
+    ASSERT_TRUE(CopyByRightClickOn(app_.Control(1004)));
+    const std::string copied = ClipboardText();
+    // NOTE: the names reach this process through the code page and Mesa as
+    // UTF-8, so a name with bytes above 0x7F is compared up to them.
+    size_t longest = 0;
+    for (const std::string& name : names_) {
+        const size_t ascii = AsciiPrefixLength(name);
+        const std::string line = "\r\n  " + name.substr(0, ascii) + (ascii == name.size() ? "\r\n" : "");
+        const size_t at = copied.find(line);
+        EXPECT_NE(at, std::string::npos) << name.substr(0, 40);
+        if (at != std::string::npos && ascii < name.size())
+            EXPECT_GE(static_cast<unsigned char>(copied[at + line.size()]), 0x80);
+        longest = name.size() > longest ? name.size() : longest;
+    }
+    EXPECT_GE(longest, 5000u);
+
+    std::string text, json, err;
+    ASSERT_EQ(RunCapturingOutput("\"" + ReportExePath() + "\"", &text, &err), 0u) << err.substr(0, 200);
+    EXPECT_EQ(text, copied);
+    ASSERT_EQ(RunCapturingOutput("\"" + ReportExePath() + "\" --json", &json, &err), 0u) << err.substr(0, 200);
+    // A name with bytes of 0x80 and above stands there up to them, then escaped.
+    for (const std::string& name : names_) {
+        const size_t ascii = AsciiPrefixLength(name);
+        const std::string expected =
+            ascii == name.size() ? "\"" + name + "\"" : "\"" + name.substr(0, ascii) + "\\u";
+        EXPECT_NE(json.find(expected), std::string::npos) << name.substr(0, 40);
+    }
+}
+
 TEST_F(ReportOfTheRunningDialog, SaveReportWritesTheClipboardsBytesOrTheCompanionsJson)
 {
     ASSERT_TRUE(CopyByRightClickOn(app_.Control(1004)));

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "report/extension_tokens.h"
+#include "platform/extension_tokens.h"
 
 static void Collect(void* context, const char* line)
 {

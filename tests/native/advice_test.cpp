@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "report/advice.h"
-#include "report/windows_name.h"
+#include "document/advice.h"
+#include "document/windows_name.h"
+#include "tests/native/concluded_report.h"
 
 namespace {
 
@@ -49,11 +50,20 @@ TEST(WindowsName, NamesEachReleaseFromItsNumbersAndBuildBoundaries)
             << row.platform << " " << row.major << "." << row.minor << "." << row.build;
 }
 
+TEST(WindowsName, TellsXpProfessionalX64FromServer2003ByTheProductType)
+{
+    EXPECT_STREQ(WindowsName(kPlatformWindowsNt, 5, 2, 3790, true), "Windows XP Professional x64 Edition");
+    EXPECT_STREQ(WindowsName(kPlatformWindowsNt, 5, 2, 3790, false), "Windows Server 2003");
+    // Only 5.2 shares its numbers across editions with another name.
+    EXPECT_STREQ(WindowsName(kPlatformWindowsNt, 5, 1, 2600, true), "Windows XP");
+    EXPECT_STREQ(WindowsName(kPlatformWindowsNt, 10, 0, 19045, false), "Windows 10");
+}
+
 // The report's text lines.
 std::vector<std::string> LinesOf(const ReportData& report)
 {
     TextBuffer out;
-    WriteReportText(report, out);
+    WriteReportText(ConcludedReport(report).data, out);
     std::vector<std::string> lines;
     std::string text = out.Text();
     for (size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
@@ -133,7 +143,6 @@ TEST(Advice, DisabledDriversAndMissingOrUnloadedDllsInTheirOrderEachOnce)
                                     {"adapter64.dll", false, false},
                                     {"loaded.dll", true, true}};
     ReportData report = GenericReport();
-    report.remoteSession = true;
     report.driverValueNames.count = report.driverDllNames.count = 4;
     report.subkeyDrivers = subkeys;
     report.subkeyDriverCount = 2;
@@ -143,7 +152,6 @@ TEST(Advice, DisabledDriversAndMissingOrUnloadedDllsInTheirOrderEachOnce)
     report.dllPresenceCount = 4;
     EXPECT_EQ(Advice(report),
               (std::vector<std::string>{
-                  kRemote,
                   "Advice: the driver Vendor is disabled: pick its line in the list to enable it, then start "
                   "the program again",
                   "Advice: the driver ~Old is disabled: pick its line in the list to enable it, then start "
@@ -152,16 +160,51 @@ TEST(Advice, DisabledDriversAndMissingOrUnloadedDllsInTheirOrderEachOnce)
                   "Advice: sub.dll is registered and present, but Windows did not load it for this display: "
                   "reinstall the display driver",
                   "Advice: adapter64.dll is registered but not found: reinstall the display driver",
+                  "Advice: loaded.dll is loaded, but none of its pixel formats matched the view's request, so "
+                  "Windows' own renderer draws: set the display to 32-bit colour, or update the display driver",
               }));
+    // In a Remote Desktop session Windows draws in software on purpose: nothing to reinstall.
+    report.remoteSession = true;
+    EXPECT_EQ(Advice(report), std::vector<std::string>{kRemote});
+    report.remoteSession = false;
 
     // A 32-bit program on 64-bit Windows: the adapter's 32-bit DLL is the one it loads.
     const char* names[kMaxEnabledDlls];
-    const SystemFacts wow64 = {true, kPlatformWindowsNt, 10, 0, 19045, "", true, nullptr, nullptr, nullptr};
+    const SystemFacts wow64 = {true, kPlatformWindowsNt, 10, 0, 19045, "", true, nullptr, nullptr, nullptr, false};
     report.system = &wow64;
-    ASSERT_EQ(EnabledDllNames(report, names, kMaxEnabledDlls), 5);
+    ASSERT_EQ(EnabledDllNames(report, names, kMaxEnabledDlls), 3);
     EXPECT_STREQ(names[0], "other.dll");
     EXPECT_STREQ(names[2], "adapter32.dll");
     EXPECT_EQ(EnabledDllNames(report, names, 2), 2);
+}
+
+TEST(Advice, OnA64BitWindowsAnAdapterWithoutA32BitDriverIsNamedAsSuchAndItsDllNotChecked)
+{
+    const DisplayAdapter adapters[] = {{"Vendor GPU", "vendor64.dll", nullptr, nullptr, nullptr},
+                                       {"", "other64.dll", "", nullptr, nullptr}};
+    // What the 32-bit program would find of a 64-bit DLL: nothing.
+    const DllPresence presence[] = {{"vendor64.dll", false, false}, {"other64.dll", false, false}};
+    const SystemFacts wow64 = {true, kPlatformWindowsNt, 10, 0, 19045, "", true, nullptr, nullptr, nullptr, true};
+    ReportData report = GenericReport();
+    report.system = &wow64;
+    report.displayAdapters = adapters;
+    report.displayAdapterCount = 2;
+    report.dllPresence = presence;
+    report.dllPresenceCount = 2;
+    const char* names[kMaxEnabledDlls];
+    EXPECT_EQ(EnabledDllNames(report, names, kMaxEnabledDlls), 0);
+    EXPECT_EQ(Advice(report),
+              (std::vector<std::string>{
+                  "Advice: Vendor GPU registers only the 64-bit OpenGL driver vendor64.dll and no 32-bit one, so "
+                  "32-bit programs draw in software: install the adapter maker's full driver package, which "
+                  "brings the 32-bit driver",
+                  "Advice: a display adapter registers only the 64-bit OpenGL driver other64.dll and no 32-bit "
+                  "one, so 32-bit programs draw in software: install the adapter maker's full driver package, "
+                  "which brings the 32-bit driver",
+              }));
+    // On a 32-bit Windows the same adapter's DLL is the one to check.
+    report.system = nullptr;
+    EXPECT_EQ(Advice(report)[0], "Advice: vendor64.dll is registered but not found: reinstall the display driver");
 }
 
 TEST(Advice, AnInstallableSoftwareRendererUnderWineAndElsewhere)
@@ -172,12 +215,13 @@ TEST(Advice, AnInstallableSoftwareRendererUnderWineAndElsewhere)
     EXPECT_EQ(Advice(report), std::vector<std::string>{
                                   "Advice: llvmpipe (LLVM 15.0.6, 256 bits) is a software renderer installed as "
                                   "the OpenGL driver: install the display adapter's own driver"});
-    const SystemFacts wine = {true, kPlatformWindowsNt, 6, 1, 7601, "Service Pack 1", false, "8.0", nullptr, nullptr};
+    const SystemFacts wine = {true, kPlatformWindowsNt, 6, 1, 7601, "Service Pack 1", false, "8.0", nullptr, nullptr, false};
     report.system = &wine;
+    EXPECT_EQ(Advice(report), std::vector<std::string>{"Advice: under Wine, OpenGL is the host's: install or "
+                                                       "enable the host's GPU driver to leave llvmpipe (LLVM "
+                                                       "15.0.6, 256 bits)"});
     report.remoteSession = true;
-    EXPECT_EQ(Advice(report), (std::vector<std::string>{
-                                  kRemote, "Advice: under Wine, OpenGL is the host's: install or enable the host's "
-                                           "GPU driver to leave llvmpipe (LLVM 15.0.6, 256 bits)"}));
+    EXPECT_EQ(Advice(report), std::vector<std::string>{kRemote});
 }
 
 TEST(Advice, NoneWhenFullAndOnlyTheRemoteSessionsWhenPartialOrUnknown)
@@ -201,8 +245,8 @@ TEST(Advice, NoneWhenFullAndOnlyTheRemoteSessionsWhenPartialOrUnknown)
 TEST(SystemAndDisplay, LeaveOutWhatIsNotKnown)
 {
     ReportData report = GenericReport();
-    const SystemFacts unknown = {false, 0, 0, 0, 0, "", false, "8.0", nullptr, nullptr};
-    const SystemFacts noRelease = {true, kPlatformWindows9x, 4, 10, 2222, "", false, "8.0", "Linux", nullptr};
+    const SystemFacts unknown = {false, 0, 0, 0, 0, "", false, "8.0", nullptr, nullptr, false};
+    const SystemFacts noRelease = {true, kPlatformWindows9x, 4, 10, 2222, "", false, "8.0", "Linux", nullptr, false};
     const DisplayFacts display = {800, 600, 16, 0, 120, nullptr};
     report.system = &unknown;
     report.display = &display;
@@ -218,10 +262,10 @@ TEST(SystemAndDisplay, LeaveOutWhatIsNotKnown)
     EXPECT_EQ(Matching(report, "  A: "), std::vector<std::string>{"  A: a.dll (driver 1.2)"});
 
     TextBuffer json;
-    WriteReportJson(report, json);
+    WriteReportJson(ConcludedReport(report).data, json);
     report.system = &unknown;
     TextBuffer unknownJson;
-    WriteReportJson(report, unknownJson);
+    WriteReportJson(ConcludedReport(report).data, unknownJson);
     const std::string text = json.Text(), unknownText = unknownJson.Text();
     EXPECT_NE(text.find("\"system\":{\"name\":\"Windows 98 Second Edition\",\"major\":4,\"minor\":10,"
                         "\"build\":2222,\"servicePack\":\"\",\"is64BitWindows\":false,"

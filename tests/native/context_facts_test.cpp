@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "report/acceleration.h"
-#include "report/gl_limits.h"
+#include "document/acceleration.h"
+#include "platform/gl_limits.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "report/extension_tokens.h"
+#include "platform/extension_tokens.h"
 
 namespace {
 

@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "report/report_document.h"
+#include "document/report_document.h"
+#include "tests/native/concluded_report.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ ReportData SmallReport()
 TEST(ReportText, ListsEverythingInOrderWithCrLfLineEnds)
 {
     TextBuffer out;
-    WriteReportText(SmallReport(), out);
+    WriteReportText(ConcludedReport(SmallReport()).data, out);
     ASSERT_TRUE(out.Ok());
     EXPECT_EQ(std::string(out.Text()),
               "Vendor: V\r\n"
@@ -68,7 +69,7 @@ TEST(ReportText, MarksTheSelectedDriverAndGivesTheSampleCount)
     report.samples = 4;
     report.selectedDriver = 1;
     TextBuffer out;
-    WriteReportText(report, out);
+    WriteReportText(ConcludedReport(report).data, out);
     const std::string text = out.Text();
     EXPECT_NE(text.find("Pixel format: 7, samples: 4\r\n"), std::string::npos);
     EXPECT_NE(text.find("  Software (MICROSOFT): OpenGL32.dll\r\n* ~Vendor: v.dll\r\n"), std::string::npos);
@@ -77,13 +78,14 @@ TEST(ReportText, MarksTheSelectedDriverAndGivesTheSampleCount)
 TEST(ReportJson, HoldsTheSameFacts)
 {
     TextBuffer out;
-    WriteReportJson(SmallReport(), out);
+    WriteReportJson(ConcludedReport(SmallReport()).data, out);
     EXPECT_EQ(std::string(out.Text()),
               "{\"vendor\":\"V\",\"renderer\":\"R \\\"x\\\"\",\"version\":\"\","
               "\"pixelFormat\":{\"index\":7,\"samples\":null},"
               "\"system\":null,\"remoteSession\":false,\"display\":null,"
               "\"glExtensions\":[\"\",\"GL_ARB_a\",\"GL_EXT_b\"],\"wglExtensions\":[],"
               "\"drivers\":{\"key\":\"HKEY_LOCAL_MACHINE\\\\Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\OpenGLdrivers\","
+              "\"view32Key\":null,"
               "\"entries\":[{\"line\":\"Software (MICROSOFT): OpenGL32.dll\",\"valueName\":\"Software (MICROSOFT)\","
               "\"dllName\":\"OpenGL32.dll\",\"selected\":true},"
               "{\"line\":\"~Vendor: v.dll\",\"valueName\":\"~Vendor\",\"dllName\":\"v.dll\",\"selected\":false}]},"
@@ -240,10 +242,11 @@ ReportData FullReport()
 }
 
 // The report and the pixel-format table after it, as the companion prints them.
-void WriteReportAndTable(const ReportData& report, TextBuffer& out)
+void WriteReportAndTable(const ReportData& facts, TextBuffer& out)
 {
-    WriteReportText(report, out);
-    WritePixelFormatTable(report, out);
+    const ConcludedReport report(facts);
+    WriteReportText(report.data, out);
+    WritePixelFormatTable(report.data, out);
 }
 
 TEST(ReportText, PutsEveryFactInItsPlace)
@@ -261,8 +264,6 @@ TEST(ReportText, PutsEveryFactInItsPlace)
               "Acceleration: none: llvmpipe \"x\" renders in software through an installable driver\r\n"
               "Advice: this is a Remote Desktop session, where Windows often draws OpenGL in software: "
               "run glinspect at the computer itself to see its own driver\r\n"
-              "Advice: under Wine, OpenGL is the host's: install or enable the host's GPU driver to leave "
-              "llvmpipe \"x\"\r\n"
               "Shading language: 4.50\r\n"
               "Core profile: 4.5 (Core Profile) Mesa 22.3.6\r\n"
               "Driver DLL: C:\\Windows\\System32\\vendor\xAEicd.dll (10.18.13.5362)\r\n"
@@ -276,7 +277,8 @@ TEST(ReportText, PutsEveryFactInItsPlace)
               "Limits (2):\r\n"
               "  GL_MAX_TEXTURE_SIZE 16384\r\n"
               "  GL_MAX_VIEWPORT_DIMS 16384 8192\r\n"
-              "OpenGL drivers (HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\OpenGLdrivers):\r\n"
+              "OpenGL drivers (HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\OpenGLdrivers, "
+              "its 32-bit view: HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\OpenGLdrivers):\r\n"
               "* Software (MICROSOFT): OpenGL32.dll\r\n"
               "  ~Vendor: v.dll\r\n"
               "Registered as subkeys:\r\n"
@@ -355,7 +357,7 @@ int Cp1252ToUtf16(const char* text, int length, wchar_t* units, int capacity)
 TEST(ReportJson, CarriesEveryFactAndParsesBack)
 {
     TextBuffer out;
-    WriteReportJson(FullReport(), out, Cp1252ToUtf16);
+    WriteReportJson(ConcludedReport(FullReport()).data, out, Cp1252ToUtf16);
     const std::string text = out.Text();
     ASSERT_EQ(text.back(), '\n');
     const Json json = ParseJson(text);
@@ -403,9 +405,11 @@ TEST(ReportJson, CarriesEveryFactAndParsesBack)
     EXPECT_EQ(display["refresh"].number, 60);
     EXPECT_EQ(display["dpi"].number, 96);
     EXPECT_EQ(display["adapter"].text, u"Wine \"Adapter\"");
-    ASSERT_EQ(json["advice"].items.size(), 2u);
-    EXPECT_EQ(json["advice"][1].text,
-              u"under Wine, OpenGL is the host's: install or enable the host's GPU driver to leave llvmpipe \"x\"");
+    // In a Remote Desktop session its own line alone.
+    ASSERT_EQ(json["advice"].items.size(), 1u);
+    EXPECT_EQ(json["advice"][0].text.substr(0, 33), u"this is a Remote Desktop session,");
+    EXPECT_EQ(json["drivers"]["view32Key"].text,
+              u"HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\OpenGLdrivers");
     ASSERT_EQ(json["pixelFormats"].items.size(), 4u);
     const Json& selected = json["pixelFormats"][1];
     EXPECT_EQ(selected["index"].number, 7);

@@ -23,3 +23,7 @@ if(GLINSPECT_FUZZ)
                 -timeout=10 ${CMAKE_CURRENT_BINARY_DIR}/fuzz-corpus)
     file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/fuzz-corpus)
 endif()
+
+# Includes run downward only, and the document layer stays pure.
+add_test(NAME native.include_layers
+    COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/support/include_layers.py ${CMAKE_SOURCE_DIR})

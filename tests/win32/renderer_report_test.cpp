@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/wgl_binding.h"
+#include "platform/gl_strings.h"
 #include "report/renderer_report.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include "app/report_menu.h"
 #include "app/resources/resource_ids.h"
 #include "app/whole_file.h"
-#include "report/ansi_text_win32.h"
-#include "report/report_document.h"
+#include "platform/ansi_text.h"
+#include "document/report_document.h"
 
 namespace {
 

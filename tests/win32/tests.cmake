@@ -5,7 +5,6 @@ target_link_libraries(glinspect_win32_tests PRIVATE glinspect_core gtest_main ve
 target_compile_definitions(glinspect_win32_tests PRIVATE GLINSPECT_EXE="$<TARGET_FILE:glinspect>"
     GLINSPECT_REPORT_EXE="$<TARGET_FILE:glinspect-report>")
 add_dependencies(glinspect_win32_tests glinspect glinspect-report)
-target_link_options(glinspect_win32_tests PRIVATE -static-libgcc -static-libstdc++)
 gtest_discover_tests(glinspect_win32_tests TEST_PREFIX "win32." DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 60)
 
@@ -29,10 +28,6 @@ add_executable(glinspect_imports_getfilesizeex ${GLINSPECT_LOAD_CHECK_SOURCES}/i
 add_executable(glinspect_imports_refused ${GLINSPECT_LOAD_CHECK_SOURCES}/imports_refused.cpp)
 add_dependencies(glinspect_imports_refused glinspect_comctl32_by_ordinal)
 target_link_libraries(glinspect_imports_refused PRIVATE ${GLINSPECT_COMCTL32_BY_ORDINAL} shell32)
-foreach(exe glinspect_imports_getfilesizeex glinspect_imports_refused)
-    target_compile_options(${exe} PRIVATE ${GLINSPECT_WIN32_FLAGS})
-    target_link_options(${exe} PRIVATE ${GLINSPECT_WIN32_LINK_FLAGS})
-endforeach()
 add_test(NAME win32.load_check_refuses_getfilesizeex
     COMMAND python3 ${GLINSPECT_LOAD_CHECK} --console --expect-refusal GetFileSizeEx
             $<TARGET_FILE:glinspect_imports_getfilesizeex>)
@@ -49,7 +44,6 @@ add_library(glinspect_e2e_support STATIC ${CMAKE_SOURCE_DIR}/tests/e2e/app_drive
 target_include_directories(glinspect_e2e_support PUBLIC ${CMAKE_SOURCE_DIR}/tests/e2e)
 target_compile_definitions(glinspect_e2e_support PRIVATE GLINSPECT_EXE="$<TARGET_FILE:glinspect>"
     GLINSPECT_REPORT_EXE="$<TARGET_FILE:glinspect-report>")
-target_link_options(glinspect_e2e_support INTERFACE -static-libgcc -static-libstdc++)
 add_dependencies(glinspect_e2e_support glinspect glinspect-report)
 
 # End-to-end tests: a second Windows program starts the real exe and drives it.
@@ -58,7 +52,17 @@ add_executable(glinspect_e2e_tests ${GLINSPECT_E2E_TEST_SOURCES})
 target_include_directories(glinspect_e2e_tests PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(glinspect_e2e_tests PRIVATE glinspect_e2e_support gtest_main opengl32 gdi32 user32 advapi32)
 gtest_discover_tests(glinspect_e2e_tests TEST_PREFIX "e2e." DISCOVERY_MODE PRE_TEST
-    TEST_FILTER "-NoGlx.*" DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
+    TEST_FILTER "-NoGlx.*:ReportOfLongExtensionNames.*" DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
+
+# A driver with extension names of 999, 1,000 and 5,000 characters and one
+# with bytes above 0x7F, which Mesa adds to its string on request.
+string(REPEAT "x" 4987 GLINSPECT_NAME_5000)
+string(REPEAT "y" 987 GLINSPECT_NAME_1000)
+string(REPEAT "z" 986 GLINSPECT_NAME_999)
+add_test(NAME e2e.long_extension_names
+    COMMAND glinspect_e2e_tests --gtest_filter=ReportOfLongExtensionNames.*)
+set_tests_properties(e2e.long_extension_names PROPERTIES TIMEOUT 120 ENVIRONMENT
+    "MESA_EXTENSION_OVERRIDE=+GL_glinspect_${GLINSPECT_NAME_5000} +GL_glinspect_${GLINSPECT_NAME_1000} +GL_glinspect_${GLINSPECT_NAME_999} +GL_glinspect_high_éÿ")
 
 # The error path needs an X server without GLX, and so a Wine session of its own.
 add_test(NAME e2e.no_glx
@@ -105,7 +109,7 @@ add_library(glinspect_test_not_driver SHARED ${GLINSPECT_TEST_DRIVER_SOURCE})
 foreach(dll glinspect_test_driver glinspect_test_driver_unversioned glinspect_test_not_driver)
     set_target_properties(${dll} PROPERTIES PREFIX "")
     # Undecorated export names, as a real driver has them: "DrvSetContext", not "DrvSetContext@12".
-    target_link_options(${dll} PRIVATE -static-libgcc -static-libstdc++ -Wl,--kill-at)
+    target_link_options(${dll} PRIVATE -Wl,--kill-at)
 endforeach()
 target_compile_definitions(glinspect_win32_tests PRIVATE
     GLINSPECT_TEST_DRIVER="$<TARGET_FILE:glinspect_test_driver>"

@@ -3,7 +3,7 @@
 // carry it.
 #include <cstring>
 
-#include "report/report_document.h"
+#include "document/report_document.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "report/text_buffer.h"
+#include "document/text_buffer.h"
 
 #include <cstdlib>
 #include <cstring>

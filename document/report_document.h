@@ -2,8 +2,9 @@
 // companion as plain text or as JSON.
 #pragma once
 
-#include "report/report_facts.h"
-#include "report/text_buffer.h"
+#include "document/acceleration.h"
+#include "document/report_facts.h"
+#include "document/text_buffer.h"
 
 struct LineList {
     const char* const* lines;
@@ -65,6 +66,11 @@ struct ReportData {
     // whether the system finds and loaded it: what the advice reads.
     const DllPresence* dllPresence;
     int dllPresenceCount;
+
+    // What the facts above come to, worked out once when they were gathered
+    // (ConcludeReport): the writers only write them.
+    AccelerationVerdict verdict;
+    LineList advice;
 };
 
 // The text of a ReportData in the system's 8-bit code page, turned into
@@ -85,6 +91,13 @@ void WriteReportText(const ReportData& report, TextBuffer& out);
 // heading with its count, a line of column titles, and a line per format,
 // the view's marked "*". Writes nothing when the report has no table.
 void WritePixelFormatTable(const ReportData& report, TextBuffer& out);
+
+// Whether the report was made by this 32-bit program on a 64-bit Windows,
+// where the driver key it names is read and written in the registry's 32-bit
+// view.
+bool DriverKeyIsThirtyTwoBitView(const ReportData& report);
+// The key as the 32-bit view holds it: "Wow6432Node\" after its "\Software\".
+void AppendThirtyTwoBitViewKey(TextBuffer& out, const char* key);
 
 // "Heading (N):" and the line end.
 void AppendHeading(TextBuffer& out, const char* heading, long count);

@@ -1,4 +1,4 @@
-#include "report/ansi_text_win32.h"
+#include "platform/ansi_text.h"
 
 #include "platform/windows_headers.h"
 

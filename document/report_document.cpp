@@ -1,10 +1,9 @@
-#include "report/report_document.h"
+#include "document/report_document.h"
 
 #include <cstring>
 
-#include "report/acceleration.h"
-#include "report/advice.h"
-#include "report/windows_name.h"
+#include "document/acceleration.h"
+#include "document/windows_name.h"
 
 namespace {
 
@@ -125,7 +124,7 @@ void AppendRegistrations(TextBuffer& out, const ReportData& report)
 void AppendSystem(TextBuffer& out, const SystemFacts& system)
 {
     out.Append("System: ");
-    out.Append(WindowsName(system.platform, system.major, system.minor, system.build));
+    out.Append(WindowsName(system.platform, system.major, system.minor, system.build, system.workstation));
     if (system.versionKnown) {
         out.Append(" (");
         out.AppendNumber(static_cast<long>(system.major));
@@ -184,6 +183,27 @@ void AppendDisplay(TextBuffer& out, const DisplayFacts& display)
 
 }  // namespace
 
+bool DriverKeyIsThirtyTwoBitView(const ReportData& report)
+{
+    return report.system != nullptr && report.system->is64BitWindows;
+}
+
+void AppendThirtyTwoBitViewKey(TextBuffer& out, const char* key)
+{
+    // NOTE: 64-bit Windows redirects a 32-bit program's HKLM\Software\X to
+    // HKLM\Software\Wow6432Node\X.
+    static const char kSoftware[] = "\\Software\\";
+    const char* software = key != nullptr ? std::strstr(key, kSoftware) : nullptr;
+    if (software == nullptr) {
+        out.Append(key);
+        return;
+    }
+    const char* rest = software + sizeof kSoftware - 1;
+    out.Append(key, static_cast<std::size_t>(rest - key));
+    out.Append("Wow6432Node\\");
+    out.Append(rest);
+}
+
 void AppendHeading(TextBuffer& out, const char* heading, long count)
 {
     out.Append(heading);
@@ -222,14 +242,10 @@ void WriteReportText(const ReportData& report, TextBuffer& out)
         AppendDisplay(out, *report.display);
 
     out.Append("Acceleration: ");
-    AppendAcceleration(out, JudgeAcceleration(report.formatDescribed, report.formatFlags, report.renderer),
-                       report.renderer);
+    AppendAcceleration(out, report.verdict, report.renderer);
     out.Append(kLineEnd);
-    TextBuffer advice;
-    const int adviceCount = BuildAdvice(report, advice);
-    const char* adviceLine = advice.Text();
-    for (int i = 0; i < adviceCount && advice.Ok(); ++i, adviceLine = NextAdviceLine(adviceLine))
-        AppendLine(out, "Advice: ", adviceLine);
+    for (int i = 0; i < report.advice.count; ++i)
+        AppendLine(out, "Advice: ", report.advice.lines[i]);
     AppendLine(out, "Shading language: ", report.shadingLanguage != nullptr ? report.shadingLanguage : "none");
     AppendLine(out, "Core profile: ", report.coreProfile != nullptr ? report.coreProfile : "none");
     AppendDriverDlls(out, report);
@@ -241,6 +257,10 @@ void WriteReportText(const ReportData& report, TextBuffer& out)
 
     out.Append("OpenGL drivers (");
     out.Append(report.driverKey);
+    if (DriverKeyIsThirtyTwoBitView(report)) {
+        out.Append(", its 32-bit view: ");
+        AppendThirtyTwoBitViewKey(out, report.driverKey);
+    }
     out.Append("):");
     out.Append(kLineEnd);
     for (int i = 0; i < report.driverLines.count; ++i)

@@ -2,21 +2,26 @@
 // format's flags and the renderer string.
 #pragma once
 
-#include "report/text_buffer.h"
+#include "document/text_buffer.h"
+
+enum class AccelerationLevel { kUnknown, kNone, kPartial, kFull };
 
 struct AccelerationVerdict {
-    const char* level;   // "none", "partial", "full", or "unknown"
+    AccelerationLevel level;
     const char* reason;  // follows the renderer string when namesRenderer
     bool namesRenderer;
 };
 
-// The system's renderer when PFD_GENERIC_FORMAT is set: "none" in software,
-// "partial" with PFD_GENERIC_ACCELERATED. Otherwise an installable client
-// driver renders: "none" when its renderer string names a software rasterizer
-// (case ignored), else "full". "unknown" when the format could not be
+// The system's renderer when PFD_GENERIC_FORMAT is set: kNone in software,
+// kPartial with PFD_GENERIC_ACCELERATED. Otherwise an installable client
+// driver renders: kNone when its renderer string names a software rasterizer
+// (case ignored), else kFull. kUnknown when the format could not be
 // described, since then nothing says which of the two renders.
 AccelerationVerdict JudgeAcceleration(bool formatDescribed, unsigned long formatFlags,
                                       const char* renderer);
+
+// "none", "partial", "full" or "unknown", as the report writes the level.
+const char* AccelerationLevelName(AccelerationLevel level);
 
 // "LEVEL: REASON", the renderer string written in where the reason names it.
 void AppendAcceleration(TextBuffer& out, const AccelerationVerdict& verdict, const char* renderer);

@@ -2,7 +2,7 @@
 // context may be asked for it, and the reading itself through glGetIntegerv.
 #pragma once
 
-#include "report/report_facts.h"
+#include "document/report_facts.h"
 
 // OpenGL's calling convention: __stdcall on 32-bit Windows, as APIENTRY there.
 #if defined(_WIN32) && !defined(_WIN64)

@@ -1,6 +1,6 @@
-#include "report/acceleration.h"
+#include "document/acceleration.h"
 
-#include "report/report_facts.h"
+#include "document/report_facts.h"
 
 namespace {
 
@@ -34,17 +34,32 @@ AccelerationVerdict JudgeAcceleration(bool formatDescribed, unsigned long format
                                       const char* renderer)
 {
     if (!formatDescribed)
-        return {"unknown", "the view's pixel format could not be described", false};
+        return {AccelerationLevel::kUnknown, "the view's pixel format could not be described", false};
     if ((formatFlags & kFormatFlagGeneric) != 0) {
         if ((formatFlags & kFormatFlagGenericAccelerated) != 0)
-            return {"partial", "the system's renderer with a display-driver accelerator", false};
-        return {"none", "the system's software renderer", false};
+            return {AccelerationLevel::kPartial, "the system's renderer with a display-driver accelerator", false};
+        return {AccelerationLevel::kNone, "the system's software renderer", false};
     }
     for (const char* software : kSoftwareRenderers) {
         if (renderer != nullptr && ContainsIgnoringCase(renderer, software))
-            return {"none", " renders in software through an installable driver", true};
+            return {AccelerationLevel::kNone, " renders in software through an installable driver", true};
     }
-    return {"full", "an installable client driver", false};
+    return {AccelerationLevel::kFull, "an installable client driver", false};
+}
+
+const char* AccelerationLevelName(AccelerationLevel level)
+{
+    switch (level) {
+    case AccelerationLevel::kNone:
+        return "none";
+    case AccelerationLevel::kPartial:
+        return "partial";
+    case AccelerationLevel::kFull:
+        return "full";
+    case AccelerationLevel::kUnknown:
+        break;
+    }
+    return "unknown";
 }
 
 void AppendAccelerationReason(TextBuffer& out, const AccelerationVerdict& verdict,
@@ -57,7 +72,7 @@ void AppendAccelerationReason(TextBuffer& out, const AccelerationVerdict& verdic
 
 void AppendAcceleration(TextBuffer& out, const AccelerationVerdict& verdict, const char* renderer)
 {
-    out.Append(verdict.level);
+    out.Append(AccelerationLevelName(verdict.level));
     out.Append(": ");
     AppendAccelerationReason(out, verdict, renderer);
 }

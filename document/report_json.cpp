@@ -3,10 +3,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "report/acceleration.h"
-#include "report/advice.h"
-#include "report/windows_name.h"
-#include "report/report_document.h"
+#include "document/acceleration.h"
+#include "document/windows_name.h"
+#include "document/report_document.h"
 
 namespace {
 
@@ -124,6 +123,14 @@ void WriteJsonDrivers(Json& json, const ReportData& report)
 {
     json.OpenObject("drivers");
     json.String("key", report.driverKey);
+    // Where the key really is: on a 64-bit Windows, its 32-bit view.
+    if (DriverKeyIsThirtyTwoBitView(report)) {
+        TextBuffer viewKey;
+        AppendThirtyTwoBitViewKey(viewKey, report.driverKey);
+        json.String("view32Key", viewKey.Text());
+    } else {
+        json.Raw("view32Key", "null");
+    }
     json.OpenArray("entries");
     for (int i = 0; i < report.driverLines.count; ++i) {
         json.OpenObject(nullptr);
@@ -139,21 +146,13 @@ void WriteJsonDrivers(Json& json, const ReportData& report)
 
 void WriteJsonContextFacts(Json& json, const ReportData& report)
 {
-    const AccelerationVerdict verdict =
-        JudgeAcceleration(report.formatDescribed, report.formatFlags, report.renderer);
     TextBuffer reason;
-    AppendAccelerationReason(reason, verdict, report.renderer);
+    AppendAccelerationReason(reason, report.verdict, report.renderer);
     json.OpenObject("acceleration");
-    json.String("level", verdict.level);
+    json.String("level", AccelerationLevelName(report.verdict.level));
     json.String("reason", reason.Text());
     json.Close('}');
-    TextBuffer advice;
-    const int adviceCount = BuildAdvice(report, advice);
-    const char* adviceLine = advice.Text();
-    json.OpenArray("advice");
-    for (int i = 0; i < adviceCount && advice.Ok(); ++i, adviceLine = NextAdviceLine(adviceLine))
-        json.String(nullptr, adviceLine);
-    json.Close(']');
+    json.StringArray("advice", report.advice);
     json.StringOrNull("shadingLanguage", report.shadingLanguage);
     json.StringOrNull("coreProfile", report.coreProfile);
 
@@ -218,7 +217,7 @@ void WriteJsonSystem(Json& json, const SystemFacts* system)
         return;
     }
     json.OpenObject("system");
-    json.String("name", WindowsName(system->platform, system->major, system->minor, system->build));
+    json.String("name", WindowsName(system->platform, system->major, system->minor, system->build, system->workstation));
     const long unknown = -1;
     json.NumberOrNull("major", system->versionKnown ? static_cast<long>(system->major) : unknown);
     json.NumberOrNull("minor", system->versionKnown ? static_cast<long>(system->minor) : unknown);

@@ -71,6 +71,9 @@ struct SystemFacts {
     const char* wineVersion;  // null when not under Wine
     const char* wineHostSystem;   // null when Wine does not tell
     const char* wineHostRelease;  // null when Wine does not tell
+    // wProductType is VER_NT_WORKSTATION; false also when the system did not
+    // tell (Windows 9x, and NT 4.0 before its Service Pack 4).
+    bool workstation;
 };
 
 // The screen as GetDeviceCaps sees it, and the primary display device.

@@ -1,4 +1,4 @@
-#include "report/extension_tokens.h"
+#include "platform/extension_tokens.h"
 
 #include <cstdlib>
 #include <cstring>

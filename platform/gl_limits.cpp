@@ -1,6 +1,6 @@
-#include "report/gl_limits.h"
+#include "platform/gl_limits.h"
 
-#include "report/extension_tokens.h"
+#include "platform/extension_tokens.h"
 
 // Enum values as glext.h defines them; the native tests compare them with it.
 const LimitSpec kLimitSpecs[kLimitCount] = {
