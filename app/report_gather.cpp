@@ -30,11 +30,9 @@ LineList AsLineList(const FactArray<const char*>& lines)
 typedef LRESULT(WINAPI* SendMessageWFunction)(HWND, UINT, WPARAM, LPARAM);
 
 // A list line kept as UTF-16, in the system's code page.
-const char* ReadWideListLine(HWND list, WPARAM index, FactPool& pool)
+const char* ReadWideListLine(SendMessageWFunction sendMessageW, HWND list, WPARAM index, FactPool& pool)
 {
-    const SendMessageWFunction sendMessageW =
-        FetchFunction<SendMessageWFunction>(GetModuleHandleA("user32.dll"), "SendMessageW");
-    const LRESULT length = sendMessageW != nullptr ? sendMessageW(list, LB_GETTEXTLEN, index, 0) : 0;
+    const LRESULT length = sendMessageW(list, LB_GETTEXTLEN, index, 0);
     if (length <= 0)
         return pool.Copy("", 0);
     wchar_t* wide = static_cast<wchar_t*>(std::malloc((static_cast<std::size_t>(length) + 1) * sizeof(wchar_t)));
@@ -43,8 +41,7 @@ const char* ReadWideListLine(HWND list, WPARAM index, FactPool& pool)
         return nullptr;
     }
     LRESULT units = sendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(wide));
-    units = units < 0 ? 0 : units > length ? length : units;
-    const int wideUnits = static_cast<int>(units);
+    const int wideUnits = static_cast<int>(units < 0 ? 0 : units > length ? length : units);
     const int bytes = WideCharToMultiByte(CP_ACP, 0, wide, wideUnits, nullptr, 0, nullptr, nullptr);
     char* line = pool.Allocate(static_cast<std::size_t>(bytes > 0 ? bytes : 0));
     if (line != nullptr && bytes > 0)
@@ -53,14 +50,8 @@ const char* ReadWideListLine(HWND list, WPARAM index, FactPool& pool)
     return line;
 }
 
-// One list line, copied into pool. NOTE: a list of Common Controls 6, which
-// the manifest brings, keeps its lines as UTF-16; asked with the 8-bit
-// LB_GETTEXT, Wine 8 converts the line through a fixed stack buffer of 512
-// characters and overruns it on a longer one. Such a list is asked in UTF-16.
-const char* ReadListLine(HWND list, WPARAM index, FactPool& pool)
+const char* ReadAnsiListLine(HWND list, WPARAM index, FactPool& pool)
 {
-    if (IsWindowUnicode(list))
-        return ReadWideListLine(list, index, pool);
     const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, index, 0);
     char* line = pool.Allocate(static_cast<std::size_t>(length < 0 ? 0 : length));
     if (line != nullptr && length > 0)
@@ -68,11 +59,21 @@ const char* ReadListLine(HWND list, WPARAM index, FactPool& pool)
     return line;
 }
 
+// Every line of list, copied into pool. NOTE: a list of Common Controls 6,
+// which the dialog's manifest brings, keeps its lines as UTF-16; asked with
+// the 8-bit LB_GETTEXT, Wine 8 converts a line through a fixed stack buffer
+// of 512 characters and overruns it on a longer one. Such a list is asked in
+// UTF-16.
 bool ReadList(HWND list, FactArray<const char*>& lines, FactPool& pool)
 {
+    const SendMessageWFunction sendMessageW =
+        IsWindowUnicode(list) ? FetchFunction<SendMessageWFunction>(GetModuleHandleA("user32.dll"), "SendMessageW")
+                              : nullptr;
     const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
-        const char* line = ReadListLine(list, static_cast<WPARAM>(i), pool);
+        const WPARAM index = static_cast<WPARAM>(i);
+        const char* line = sendMessageW != nullptr ? ReadWideListLine(sendMessageW, list, index, pool)
+                                                   : ReadAnsiListLine(list, index, pool);
         if (line == nullptr || !lines.Add(line))
             return false;
     }
