@@ -91,6 +91,13 @@ static bool PrepareRow(const DriverEntry& entry, DriverStore& store, bool enable
     step.deleted = false;
     step.newBefore = store.ReadString(step.newName, step.newData, kDriverReadCapacity);
     step.oldBefore = store.ReadString(step.oldName, step.oldData, kDriverReadCapacity);
+    // What the registration holds now, which a driver update may have
+    // changed since the table was read; the table's name only when neither
+    // form is there any more.
+    if (step.oldBefore == ValueLookup::kFound)
+        step.dllName = step.oldData;
+    else if (step.newBefore == ValueLookup::kFound)
+        step.dllName = step.newData;
     return step.newBefore != ValueLookup::kUnreadable && step.oldBefore != ValueLookup::kUnreadable;
 }
 
