@@ -8,6 +8,7 @@
 
 #include "app/report_console.h"
 #include "app/startup.h"
+#include "app/std_output.h"
 
 namespace {
 
@@ -31,11 +32,9 @@ int main(int argc, char** argv)
         } else if (std::strcmp(option, "--formats") == 0) {
             options.pixelFormats = true;
         } else if (std::strcmp(option, "--help") == 0) {
-            WriteStd(STD_OUTPUT_HANDLE, kUsage, sizeof(kUsage) - 1);
-            return 0;
+            return PrintToStdOutput(kUsage, sizeof(kUsage) - 1) ? 0 : 1;
         } else if (std::strcmp(option, "--version") == 0) {
-            WriteStd(STD_OUTPUT_HANDLE, kVersion, sizeof(kVersion) - 1);
-            return 0;
+            return PrintToStdOutput(kVersion, sizeof(kVersion) - 1) ? 0 : 1;
         } else {
             WriteStd(STD_ERROR_HANDLE, kUsage, sizeof(kUsage) - 1);
             return 2;
