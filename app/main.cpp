@@ -22,6 +22,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 // The entry point the linker is given.
 extern "C" void WinMainCRTStartup()
 {
+    __set_app_type(kGuiApp);
     RunStaticConstructors();
     std::exit(WinMain(GetModuleHandleA(nullptr), nullptr, GetCommandLineA(), SW_SHOWDEFAULT));
 }

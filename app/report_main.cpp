@@ -47,18 +47,22 @@ int main(int argc, char** argv)
 struct StartupInfo {
     int newMode;
 };
-extern "C" int __getmainargs(int* argc, char*** argv, char*** environment, int expandWildcards,
-                             StartupInfo* info);
+// NOTE: the MSVCRT of Windows 95 and NT 4.0 returns nothing here; argv
+// stays null when the arguments could not be had.
+extern "C" void __getmainargs(int* argc, char*** argv, char*** environment, int expandWildcards,
+                              StartupInfo* info);
 
 // The entry point the linker is given.
 extern "C" void mainCRTStartup()
 {
+    __set_app_type(kConsoleApp);
     RunStaticConstructors();
     int argc = 0;
     char** argv = nullptr;
     char** environment = nullptr;
     StartupInfo info = {0};
-    if (__getmainargs(&argc, &argv, &environment, 0, &info) < 0)
+    __getmainargs(&argc, &argv, &environment, 0, &info);
+    if (argv == nullptr)
         std::exit(255);
     std::exit(main(argc, argv));
 }
