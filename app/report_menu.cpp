@@ -110,12 +110,9 @@ static void ShowSaveError(HWND dialog, const char* path, DWORD error)
     char reason[512] = "";
     FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, reason,
                    sizeof reason, nullptr);
-    char message[MAX_PATH + sizeof reason + 64];
-    BoundedText(message, sizeof message)
-        .Append("The report could not be saved as ")
-        .Append(path)
-        .Append(":\r\n")
-        .Append(reason);
+    // NOTE: wsprintfA writes at most 1024 characters, its NUL included.
+    char message[1024];
+    wsprintfA(message, "The report could not be saved as %s:\r\n%s", path, reason);
     MessageBoxA(dialog, message, kSaveReportCaption, MB_OK | MB_ICONEXCLAMATION);
 }
 
@@ -161,7 +158,8 @@ void SaveReport(HWND dialog)
         MessageBeep(MB_ICONEXCLAMATION);
         return;
     }
-    char path[MAX_PATH] = "glinspect-report.txt";
+    char path[MAX_PATH];
+    lstrcpyA(path, "glinspect-report.txt");
     OPENFILENAMEA request = {};
     // The size that Windows 95 and NT 4.0 know; later Windows take it too.
     request.lStructSize = OPENFILENAME_SIZE_VERSION_400A;

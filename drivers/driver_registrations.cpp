@@ -18,8 +18,8 @@ const char* DriverKeyForPlatform(unsigned long platformId)
 void ReadDriverTable(DriverTableData& table, DriverStore& store)
 {
     std::memset(&table, 0, sizeof table);
-    BoundedText(table.entries[0].valueName, kDriverFieldCapacity).Append(kSoftwareValueName);
-    BoundedText(table.entries[0].dllName, kDriverFieldCapacity).Append(kSoftwareDllName);
+    std::memcpy(table.entries[0].valueName, kSoftwareValueName, sizeof kSoftwareValueName);
+    std::memcpy(table.entries[0].dllName, kSoftwareDllName, sizeof kSoftwareDllName);
     table.driverCount = 1;
     if (!store.Open())
         return;
@@ -55,19 +55,25 @@ int InitialDriverSelection(const DriverTableData& table)
 }
 
 // One row's step of a switch: the name it writes and the name it deletes,
-// what each held before, and how far the step got.
+// what each held before, and how far the step got. The small members come
+// first, where the code reaches them with short offsets.
 struct RowSwitch {
     const char* newName;
     const char* oldName;
-    char disabledName[kDriverFieldCapacity + 1];
     const char* dllName;
     ValueLookup newBefore;
     ValueLookup oldBefore;
-    char newData[kDriverFieldCapacity];
-    char oldData[kDriverFieldCapacity];
     bool written;
     bool deleted;
+    char disabledName[kDriverFieldCapacity + 1];
+    char newData[kDriverFieldCapacity];
+    char oldData[kDriverFieldCapacity];
 };
+
+// The steps of the switch under way, off the stack: 12 KB there would put
+// every local of the switch at a long offset, some 150 bytes of code more.
+// The dialog switches from its one thread, one pick at a time.
+static RowSwitch switchSteps[kDriverRows];
 
 // Names one row's enabled form (the stored name with one leading "~"
 // dropped) and its disabled form ("~" + the enabled form), and reads what
@@ -132,7 +138,7 @@ SwitchOutcome SwitchDriverRegistration(const DriverTableData& table, DriverStore
     const int last = enable ? row : count - 1;
     if (!store.Open())
         return SwitchOutcome::kRefused;
-    RowSwitch steps[kDriverRows];
+    RowSwitch* const steps = switchSteps;
     SwitchOutcome outcome = SwitchOutcome::kWritten;
     for (int r = first; r <= last && outcome == SwitchOutcome::kWritten; ++r) {
         if (!PrepareRow(table.entries[r], store, enable, steps[r]))
