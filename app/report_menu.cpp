@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "app/clipboard_text.h"
 #include "app/main_dialog.h"
 #include "app/resources/resource_ids.h"
 #include "app/report_gather.h"
@@ -41,32 +42,6 @@ static void AppendReportItems(HMENU menu)
     SaveReportText(saveText, sizeof saveText);
     AppendMenuA(menu, MF_STRING, kCopyReportCommand, kCopyReportText);
     AppendMenuA(menu, MF_STRING, kSaveReportCommand, saveText);
-}
-
-// Hands text to the clipboard, which then owns the memory.
-static bool SetClipboardText(HWND owner, const char* text, size_t length)
-{
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, length + 1);
-    if (memory == nullptr)
-        return false;
-    char* copy = static_cast<char*>(GlobalLock(memory));
-    if (copy == nullptr) {
-        GlobalFree(memory);
-        return false;
-    }
-    std::memcpy(copy, text, length + 1);
-    GlobalUnlock(memory);
-
-    if (!OpenClipboard(owner)) {
-        GlobalFree(memory);
-        return false;
-    }
-    EmptyClipboard();
-    const bool handedOver = SetClipboardData(CF_TEXT, memory) != nullptr;
-    CloseClipboard();
-    if (!handedOver)
-        GlobalFree(memory);
-    return handedOver;
 }
 
 // The report from the dialog's controls and the facts gathered now: the

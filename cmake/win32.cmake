@@ -18,6 +18,7 @@ set(GLINSPECT_WIN32_LINK_FLAGS -static-libgcc -static-libstdc++
 target_compile_options(glinspect_portable PRIVATE ${GLINSPECT_WIN32_FLAGS})
 
 add_library(glinspect_core STATIC
+    app/clipboard_text.cpp
     app/main_dialog.cpp
     app/report_collect.cpp
     app/report_console.cpp

@@ -2,9 +2,11 @@
 // code page, and the report saved whole or not at all, in this process.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "app/clipboard_text.h"
 #include "app/main_dialog.h"
 #include "app/report_menu.h"
 #include "app/resources/resource_ids.h"
@@ -48,6 +50,68 @@ TEST(AnsiText, JsonCarriesTheTextOfTheSystemCodePage)
     TextBuffer out;
     AppendJsonString(out, "Vendor\x99 \x80", SystemAnsiToUtf16);
     EXPECT_STREQ(out.Text(), "\"Vendor\\u2122 \\u20ac\"");
+}
+
+// A moveable global block holding bytes, for SetClipboardData.
+HGLOBAL GlobalBytes(const std::string& bytes)
+{
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    std::memcpy(GlobalLock(memory), bytes.data(), bytes.size());
+    GlobalUnlock(memory);
+    return memory;
+}
+
+// The clipboard's bytes of format; "(none)" when it has no such format.
+std::string ClipboardBytes(UINT format)
+{
+    std::string bytes = "(none)";
+    if (!OpenClipboard(nullptr))
+        return "(not opened)";
+    HANDLE data = GetClipboardData(format);
+    const char* locked = data != nullptr ? static_cast<const char*>(GlobalLock(data)) : nullptr;
+    if (locked != nullptr) {
+        bytes.assign(locked, GlobalSize(data));
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return bytes;
+}
+
+// SetClipboardData that refuses the next refusals calls, as when memory runs out.
+int refusals = 0;
+HANDLE WINAPI RefusingSetClipboardData(UINT format, HANDLE data)
+{
+    if (refusals > 0) {
+        --refusals;
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    return SetClipboardData(format, data);
+}
+
+TEST(ClipboardText, AHandOverThatFailsLeavesWhatTheClipboardHeld)
+{
+    HWND owner = CreateWindowExA(0, "STATIC", "owner", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(owner, nullptr);
+    const UINT other = RegisterClipboardFormatA("glinspect test bytes");
+    const std::string otherBytes("\x01\x00\x02 other", 9);
+    ASSERT_TRUE(OpenClipboard(owner));
+    EmptyClipboard();
+    SetClipboardData(CF_TEXT, GlobalBytes(std::string("old text", 9)));
+    SetClipboardData(other, GlobalBytes(otherBytes));
+    CloseClipboard();
+
+    refusals = 1;
+    EXPECT_FALSE(SetClipboardText(owner, "new text", 8, RefusingSetClipboardData));
+    EXPECT_STREQ(ClipboardBytes(CF_TEXT).c_str(), "old text");
+    EXPECT_EQ(ClipboardBytes(other), otherBytes);
+
+    // Handed over: the text alone, the old formats gone.
+    refusals = 0;
+    EXPECT_TRUE(SetClipboardText(owner, "new text", 8, RefusingSetClipboardData));
+    EXPECT_STREQ(ClipboardBytes(CF_TEXT).c_str(), "new text");
+    EXPECT_EQ(ClipboardBytes(other), "(none)");
+    DestroyWindow(owner);
 }
 
 // A folder of its own under the temporary folder, for files written by the
