@@ -82,7 +82,8 @@ static bool EndsWithJson(const char* path)
 // system's text for error.
 static void ShowSaveError(HWND dialog, const char* path, DWORD error)
 {
-    char reason[512] = "";
+    char reason[512];
+    reason[0] = '\0';  // what stays when the system has no text for error
     FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, reason,
                    sizeof reason, nullptr);
     // NOTE: wsprintfA writes at most 1024 characters, its NUL included.
@@ -129,32 +130,33 @@ static bool LoadSaveDialog(SaveDialogFunctions& functions)
 void SaveReport(HWND dialog)
 {
     SaveDialogFunctions comdlg = {};
-    if (!LoadSaveDialog(comdlg)) {
-        MessageBeep(MB_ICONEXCLAMATION);
-        return;
+    bool failed = !LoadSaveDialog(comdlg);
+    if (!failed) {
+        // Off the stack, where the request's members then sit at short
+        // offsets, less code; the Save dialog is modal: one name at a time.
+        static char path[MAX_PATH];
+        lstrcpyA(path, "glinspect-report.txt");
+        OPENFILENAMEA request = {};
+        // The size that Windows 95 and NT 4.0 know; later Windows take it too.
+        request.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+        request.hwndOwner = dialog;
+        request.lpstrFilter = "Text files (*.txt)\0*.txt\0JSON files (*.json)\0*.json\0";
+        request.nFilterIndex = 1;
+        request.lpstrFile = path;
+        request.nMaxFile = sizeof path;
+        request.lpstrTitle = kSaveReportCaption;
+        // The chosen filter's extension is added to a name typed without one.
+        request.lpstrDefExt = "txt";
+        request.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
+                        OFN_NOCHANGEDIR;
+        if (comdlg.getSaveFileName(&request))
+            SaveReportTo(dialog, path);
+        else
+            failed = comdlg.extendedError() != 0;  // not cancelled: the dialog could not be shown
+        FreeLibrary(comdlg.module);
     }
-    char path[MAX_PATH];
-    lstrcpyA(path, "glinspect-report.txt");
-    OPENFILENAMEA request = {};
-    // The size that Windows 95 and NT 4.0 know; later Windows take it too.
-    request.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
-    request.hwndOwner = dialog;
-    request.lpstrFilter = "Text files (*.txt)\0*.txt\0JSON files (*.json)\0*.json\0";
-    request.nFilterIndex = 1;
-    request.lpstrFile = path;
-    request.nMaxFile = sizeof path;
-    request.lpstrTitle = kSaveReportCaption;
-    // The chosen filter's extension is added to a name typed without one.
-    request.lpstrDefExt = "txt";
-    request.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
-                    OFN_NOCHANGEDIR;
-    if (comdlg.getSaveFileName(&request)) {
-        SaveReportTo(dialog, path);
-    } else if (comdlg.extendedError() != 0) {
-        // Not cancelled: the dialog could not be shown.
+    if (failed)
         MessageBeep(MB_ICONEXCLAMATION);
-    }
-    FreeLibrary(comdlg.module);
 }
 
 bool RunReportCommand(HWND dialog, UINT command)

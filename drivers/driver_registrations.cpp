@@ -84,11 +84,10 @@ static RowSwitch switchSteps[kDriverRows];
 static bool PrepareRow(const DriverEntry& entry, DriverStore& store, bool enable, RowSwitch& step)
 {
     const char* enabledName = entry.valueName[0] == '~' ? entry.valueName + 1 : entry.valueName;
-    const std::size_t disabledLength = BoundedText(step.disabledName, sizeof step.disabledName)
-                                           .Append("~")
-                                           .Append(enabledName)
-                                           .Length();
-    if (!enable && disabledLength >= kDriverReadCapacity)
+    // Always room: a name is shorter than its field, one byte shorter than this.
+    step.disabledName[0] = '~';
+    std::strcpy(step.disabledName + 1, enabledName);
+    if (!enable && std::strlen(step.disabledName) >= kDriverReadCapacity)
         return false;
     step.newName = enable ? enabledName : step.disabledName;
     step.oldName = enable ? step.disabledName : enabledName;
