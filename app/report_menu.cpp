@@ -9,6 +9,7 @@
 #include "app/resources/resource_ids.h"
 #include "app/report_gather.h"
 #include "app/report_collect.h"
+#include "app/save_dialog_type.h"
 #include "platform/fetch_function.h"
 #include "report/ansi_text_win32.h"
 
@@ -149,6 +150,11 @@ void SaveReport(HWND dialog)
         request.lpstrDefExt = "txt";
         request.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
                         OFN_NOCHANGEDIR;
+        if (SaveDialogKeepsDefaultExtension(GetVersion())) {
+            // NOTE: with a hook, Windows 98 sizes the dialog only when asked to.
+            request.Flags |= OFN_ENABLEHOOK | OFN_ENABLESIZING;
+            request.lpfnHook = SaveTypeHook;
+        }
         if (comdlg.getSaveFileName(&request))
             SaveReportTo(dialog, path);
         else

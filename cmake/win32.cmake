@@ -24,6 +24,7 @@ add_library(glinspect_core STATIC
     app/report_console.cpp
     app/report_gather.cpp
     app/report_menu.cpp
+    app/save_dialog_type.cpp
     app/std_output.cpp
     app/whole_file.cpp
     drivers/driver_facts.cpp
