@@ -7,21 +7,18 @@
 #include "app/startup.h"
 #include "drivers/driver_table.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+// The entry point the linker is given: the program needs nothing of what
+// WinMain would be handed but its instance.
+extern "C" void WinMainCRTStartup()
 {
+    __set_app_type(kGuiApp);
+    RunStaticConstructors();
     // NOTE: Windows XP loads the manifest's Common Controls 6, and with it the
     // controls' visual style, only for a program that imports COMCTL32.
     InitCommonControls();
     EnumerateDrivers();
-    appInstance = instance;
+    appInstance = GetModuleHandleA(nullptr);
     dragCursor = LoadCursorA(nullptr, IDC_SIZEALL);
-    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN_DIALOG), nullptr, MainDialogProc, 0);
-    return 0;
-}
-
-// The entry point the linker is given.
-extern "C" void WinMainCRTStartup()
-{
-    RunStaticConstructors();
-    std::exit(WinMain(GetModuleHandleA(nullptr), nullptr, GetCommandLineA(), SW_SHOWDEFAULT));
+    DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_MAIN_DIALOG), nullptr, MainDialogProc, 0);
+    std::exit(0);
 }

@@ -1,6 +1,7 @@
 #include "app/report_console.h"
 
 #include "app/report_gather.h"
+#include "app/std_output.h"
 #include "drivers/driver_table.h"
 #include "platform/ansi_text.h"
 #include "platform/gl_strings.h"
@@ -11,8 +12,7 @@
 
 void WriteStd(DWORD which, const char* text, std::size_t length)
 {
-    DWORD written = 0;
-    WriteFile(GetStdHandle(which), text, static_cast<DWORD>(length), &written, nullptr);
+    WriteInChunks(GetStdHandle(which), text, length);
 }
 
 namespace {
@@ -67,8 +67,8 @@ int PrintReport(const ReportOptions& options)
             WritePixelFormatTable(report.Data(), text);
         }
         if (gathered && text.Ok()) {
-            WriteStd(STD_OUTPUT_HANDLE, text.Text(), text.Length());
-            status = 0;
+            if (PrintToStdOutput(text.Text(), text.Length()))
+                status = 0;
         } else {
             // Nothing of a report that is not whole goes to standard output.
             WriteStd(STD_ERROR_HANDLE, kOutOfMemory, sizeof(kOutOfMemory) - 1);

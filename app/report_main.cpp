@@ -8,6 +8,7 @@
 
 #include "app/report_console.h"
 #include "app/startup.h"
+#include "app/std_output.h"
 
 namespace {
 
@@ -31,11 +32,9 @@ int main(int argc, char** argv)
         } else if (std::strcmp(option, "--formats") == 0) {
             options.pixelFormats = true;
         } else if (std::strcmp(option, "--help") == 0) {
-            WriteStd(STD_OUTPUT_HANDLE, kUsage, sizeof(kUsage) - 1);
-            return 0;
+            return PrintToStdOutput(kUsage, sizeof(kUsage) - 1) ? 0 : 1;
         } else if (std::strcmp(option, "--version") == 0) {
-            WriteStd(STD_OUTPUT_HANDLE, kVersion, sizeof(kVersion) - 1);
-            return 0;
+            return PrintToStdOutput(kVersion, sizeof(kVersion) - 1) ? 0 : 1;
         } else {
             WriteStd(STD_ERROR_HANDLE, kUsage, sizeof(kUsage) - 1);
             return 2;
@@ -48,18 +47,22 @@ int main(int argc, char** argv)
 struct StartupInfo {
     int newMode;
 };
-extern "C" int __getmainargs(int* argc, char*** argv, char*** environment, int expandWildcards,
-                             StartupInfo* info);
+// NOTE: the MSVCRT of Windows 95 and NT 4.0 returns nothing here; argv
+// stays null when the arguments could not be had.
+extern "C" void __getmainargs(int* argc, char*** argv, char*** environment, int expandWildcards,
+                              StartupInfo* info);
 
 // The entry point the linker is given.
 extern "C" void mainCRTStartup()
 {
+    __set_app_type(kConsoleApp);
     RunStaticConstructors();
     int argc = 0;
     char** argv = nullptr;
     char** environment = nullptr;
     StartupInfo info = {0};
-    if (__getmainargs(&argc, &argv, &environment, 0, &info) < 0)
+    __getmainargs(&argc, &argv, &environment, 0, &info);
+    if (argv == nullptr)
         std::exit(255);
     std::exit(main(argc, argv));
 }

@@ -4,9 +4,11 @@
 
 #include <cstring>
 
+#include "app/clipboard_text.h"
 #include "app/main_dialog.h"
 #include "app/resources/resource_ids.h"
 #include "app/report_gather.h"
+#include "app/save_dialog_type.h"
 #include "platform/fetch_function.h"
 #include "platform/ansi_text.h"
 
@@ -40,32 +42,6 @@ static void AppendReportItems(HMENU menu)
     SaveReportText(saveText, sizeof saveText);
     AppendMenuA(menu, MF_STRING, kCopyReportCommand, kCopyReportText);
     AppendMenuA(menu, MF_STRING, kSaveReportCommand, saveText);
-}
-
-// Hands text to the clipboard, which then owns the memory.
-static bool SetClipboardText(HWND owner, const char* text, size_t length)
-{
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, length + 1);
-    if (memory == nullptr)
-        return false;
-    char* copy = static_cast<char*>(GlobalLock(memory));
-    if (copy == nullptr) {
-        GlobalFree(memory);
-        return false;
-    }
-    std::memcpy(copy, text, length + 1);
-    GlobalUnlock(memory);
-
-    if (!OpenClipboard(owner)) {
-        GlobalFree(memory);
-        return false;
-    }
-    EmptyClipboard();
-    const bool handedOver = SetClipboardData(CF_TEXT, memory) != nullptr;
-    CloseClipboard();
-    if (!handedOver)
-        GlobalFree(memory);
-    return handedOver;
 }
 
 // The report from the dialog's controls and the facts gathered now: the
@@ -103,15 +79,13 @@ static bool EndsWithJson(const char* path)
 // system's text for error.
 static void ShowSaveError(HWND dialog, const char* path, DWORD error)
 {
-    char reason[512] = "";
+    char reason[512];
+    reason[0] = '\0';  // what stays when the system has no text for error
     FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, reason,
                    sizeof reason, nullptr);
-    char message[MAX_PATH + sizeof reason + 64];
-    BoundedText(message, sizeof message)
-        .Append("The report could not be saved as ")
-        .Append(path)
-        .Append(":\r\n")
-        .Append(reason);
+    // NOTE: wsprintfA writes at most 1024 characters, its NUL included.
+    char message[1024];
+    wsprintfA(message, "The report could not be saved as %s:\r\n%s", path, reason);
     MessageBoxA(dialog, message, kSaveReportCaption, MB_OK | MB_ICONEXCLAMATION);
 }
 
@@ -153,31 +127,38 @@ static bool LoadSaveDialog(SaveDialogFunctions& functions)
 void SaveReport(HWND dialog)
 {
     SaveDialogFunctions comdlg = {};
-    if (!LoadSaveDialog(comdlg)) {
-        MessageBeep(MB_ICONEXCLAMATION);
-        return;
+    bool failed = !LoadSaveDialog(comdlg);
+    if (!failed) {
+        // Off the stack, where the request's members then sit at short
+        // offsets, less code; the Save dialog is modal: one name at a time.
+        static char path[MAX_PATH];
+        lstrcpyA(path, "glinspect-report.txt");
+        OPENFILENAMEA request = {};
+        // The size that Windows 95 and NT 4.0 know; later Windows take it too.
+        request.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+        request.hwndOwner = dialog;
+        request.lpstrFilter = "Text files (*.txt)\0*.txt\0JSON files (*.json)\0*.json\0";
+        request.nFilterIndex = 1;
+        request.lpstrFile = path;
+        request.nMaxFile = sizeof path;
+        request.lpstrTitle = kSaveReportCaption;
+        // The chosen filter's extension is added to a name typed without one.
+        request.lpstrDefExt = "txt";
+        request.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
+                        OFN_NOCHANGEDIR;
+        if (SaveDialogKeepsDefaultExtension(GetVersion())) {
+            // NOTE: with a hook, Windows 98 sizes the dialog only when asked to.
+            request.Flags |= OFN_ENABLEHOOK | OFN_ENABLESIZING;
+            request.lpfnHook = SaveTypeHook;
+        }
+        if (comdlg.getSaveFileName(&request))
+            SaveReportTo(dialog, path);
+        else
+            failed = comdlg.extendedError() != 0;  // not cancelled: the dialog could not be shown
+        FreeLibrary(comdlg.module);
     }
-    char path[MAX_PATH] = "glinspect-report.txt";
-    OPENFILENAMEA request = {};
-    // The size that Windows 95 and NT 4.0 know; later Windows take it too.
-    request.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
-    request.hwndOwner = dialog;
-    request.lpstrFilter = "Text files (*.txt)\0*.txt\0JSON files (*.json)\0*.json\0";
-    request.nFilterIndex = 1;
-    request.lpstrFile = path;
-    request.nMaxFile = sizeof path;
-    request.lpstrTitle = kSaveReportCaption;
-    // The chosen filter's extension is added to a name typed without one.
-    request.lpstrDefExt = "txt";
-    request.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
-                    OFN_NOCHANGEDIR;
-    if (comdlg.getSaveFileName(&request)) {
-        SaveReportTo(dialog, path);
-    } else if (comdlg.extendedError() != 0) {
-        // Not cancelled: the dialog could not be shown.
+    if (failed)
         MessageBeep(MB_ICONEXCLAMATION);
-    }
-    FreeLibrary(comdlg.module);
 }
 
 bool RunReportCommand(HWND dialog, UINT command)

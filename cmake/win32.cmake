@@ -1,10 +1,13 @@
 # The Windows program: one small exe that loads on Windows 95 OSR2 and NT 4.0.
 
 add_library(glinspect_core STATIC
+    app/clipboard_text.cpp
     app/main_dialog.cpp
     app/report_console.cpp
     app/report_gather.cpp
     app/report_menu.cpp
+    app/save_dialog_type.cpp
+    app/std_output.cpp
     app/whole_file.cpp
     drivers/driver_facts.cpp
     drivers/driver_table.cpp

@@ -18,8 +18,8 @@ const char* DriverKeyForPlatform(unsigned long platformId)
 void ReadDriverTable(DriverTableData& table, DriverStore& store)
 {
     std::memset(&table, 0, sizeof table);
-    BoundedText(table.entries[0].valueName, kDriverFieldCapacity).Append(kSoftwareValueName);
-    BoundedText(table.entries[0].dllName, kDriverFieldCapacity).Append(kSoftwareDllName);
+    std::memcpy(table.entries[0].valueName, kSoftwareValueName, sizeof kSoftwareValueName);
+    std::memcpy(table.entries[0].dllName, kSoftwareDllName, sizeof kSoftwareDllName);
     table.driverCount = 1;
     if (!store.Open())
         return;
@@ -55,19 +55,25 @@ int InitialDriverSelection(const DriverTableData& table)
 }
 
 // One row's step of a switch: the name it writes and the name it deletes,
-// what each held before, and how far the step got.
+// what each held before, and how far the step got. The small members come
+// first, where the code reaches them with short offsets.
 struct RowSwitch {
     const char* newName;
     const char* oldName;
-    char disabledName[kDriverFieldCapacity + 1];
     const char* dllName;
     ValueLookup newBefore;
     ValueLookup oldBefore;
-    char newData[kDriverFieldCapacity];
-    char oldData[kDriverFieldCapacity];
     bool written;
     bool deleted;
+    char disabledName[kDriverFieldCapacity + 1];
+    char newData[kDriverFieldCapacity];
+    char oldData[kDriverFieldCapacity];
 };
+
+// The steps of the switch under way, off the stack: 12 KB there would put
+// every local of the switch at a long offset, some 150 bytes of code more.
+// The dialog switches from its one thread, one pick at a time.
+static RowSwitch switchSteps[kDriverRows];
 
 // Names one row's enabled form (the stored name with one leading "~"
 // dropped) and its disabled form ("~" + the enabled form), and reads what
@@ -78,11 +84,10 @@ struct RowSwitch {
 static bool PrepareRow(const DriverEntry& entry, DriverStore& store, bool enable, RowSwitch& step)
 {
     const char* enabledName = entry.valueName[0] == '~' ? entry.valueName + 1 : entry.valueName;
-    const std::size_t disabledLength = BoundedText(step.disabledName, sizeof step.disabledName)
-                                           .Append("~")
-                                           .Append(enabledName)
-                                           .Length();
-    if (!enable && disabledLength >= kDriverReadCapacity)
+    // Always room: a name is shorter than its field, one byte shorter than this.
+    step.disabledName[0] = '~';
+    std::strcpy(step.disabledName + 1, enabledName);
+    if (!enable && std::strlen(step.disabledName) >= kDriverReadCapacity)
         return false;
     step.newName = enable ? enabledName : step.disabledName;
     step.oldName = enable ? step.disabledName : enabledName;
@@ -91,6 +96,13 @@ static bool PrepareRow(const DriverEntry& entry, DriverStore& store, bool enable
     step.deleted = false;
     step.newBefore = store.ReadString(step.newName, step.newData, kDriverReadCapacity);
     step.oldBefore = store.ReadString(step.oldName, step.oldData, kDriverReadCapacity);
+    // What the registration holds now, which a driver update may have
+    // changed since the table was read; the table's name only when neither
+    // form is there any more.
+    if (step.oldBefore == ValueLookup::kFound)
+        step.dllName = step.oldData;
+    else if (step.newBefore == ValueLookup::kFound)
+        step.dllName = step.newData;
     return step.newBefore != ValueLookup::kUnreadable && step.oldBefore != ValueLookup::kUnreadable;
 }
 
@@ -125,7 +137,7 @@ SwitchOutcome SwitchDriverRegistration(const DriverTableData& table, DriverStore
     const int last = enable ? row : count - 1;
     if (!store.Open())
         return SwitchOutcome::kRefused;
-    RowSwitch steps[kDriverRows];
+    RowSwitch* const steps = switchSteps;
     SwitchOutcome outcome = SwitchOutcome::kWritten;
     for (int r = first; r <= last && outcome == SwitchOutcome::kWritten; ++r) {
         if (!PrepareRow(table.entries[r], store, enable, steps[r]))

@@ -591,6 +591,56 @@ TEST_F(ReportOfTheRunningDialog, ASaveThatFailsShowsTheSystemsReasonAndLeavesNot
     EXPECT_TRUE(IsWindowVisible(app_.Dialog()));
 }
 
+// Runs the companion with its standard output on a pipe whose reading end is
+// already closed; returns its exit code and what it said on standard error.
+DWORD RunIntoClosedPipe(const std::string& options, std::string* err)
+{
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    HANDLE reading = nullptr;
+    HANDLE writing = nullptr;
+    if (!CreatePipe(&reading, &writing, &inherit, 0))
+        return STILL_ACTIVE;
+    CloseHandle(reading);
+    char folder[MAX_PATH];
+    char errPath[MAX_PATH];
+    GetTempPathA(sizeof folder, folder);
+    GetTempFileNameA(folder, "err", 0, errPath);
+    HANDLE errFile = CreateFileA(errPath, GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = writing;
+    startup.hStdError = errFile;
+    PROCESS_INFORMATION process = {};
+    std::string line = "\"" + ReportExePath() + "\" " + options;
+    DWORD code = STILL_ACTIVE;
+    if (CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                       &process)) {
+        if (WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0)
+            GetExitCodeProcess(process.hProcess, &code);
+        else
+            TerminateProcess(process.hProcess, 99);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    CloseHandle(writing);
+    CloseHandle(errFile);
+    *err = ReadWholeFile(errPath);
+    DeleteFileA(errPath);
+    return code;
+}
+
+TEST(ReportCompanion, OutputThatCannotBeWrittenIsAnErrorWithStatusOne)
+{
+    const char kNotWritten[] = "Standard output refused the text: it was not written whole\r\n";
+    for (const char* options : {"", "--json --formats", "--version", "--help"}) {
+        std::string err;
+        EXPECT_EQ(RunIntoClosedPipe(options, &err), 1u) << options;
+        EXPECT_EQ(err, kNotWritten) << options;
+    }
+}
+
 TEST(NoGlx, TheCompanionSaysSoOnStandardErrorAndExitsWithOne)
 {
     std::string out, err;

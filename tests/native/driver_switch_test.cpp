@@ -188,6 +188,22 @@ TEST_F(DriverSwitch, ValueAddedByAnotherProgramIsLeftAlone)
     EXPECT_EQ(store_.values, (Values{{"Other", "other.dll"}, {"~Vendor", "vendor.dll"}}));
 }
 
+TEST_F(DriverSwitch, DataChangedSinceStartIsWhatTheSwitchKeeps)
+{
+    // A driver update rewrites the registration while the dialog is open.
+    Start({{"A", "a.dll"}, {"~B", "b.dll"}});
+    store_.values = {{"A", "a-new.dll"}, {"~B", "b-new.dll"}};
+    EXPECT_EQ(kWritten, Pick(0));
+    EXPECT_EQ(store_.values, (Values{{"~B", "b-new.dll"}, {"~A", "a-new.dll"}}));
+    EXPECT_EQ(kWritten, Pick(2));
+    EXPECT_EQ(store_.values, (Values{{"~A", "a-new.dll"}, {"B", "b-new.dll"}}));
+
+    // Only when the registration is gone is the name read at start written.
+    store_.values.clear();
+    EXPECT_EQ(kWritten, Pick(1));
+    EXPECT_EQ(store_.values, (Values{{"A", "a.dll"}}));
+}
+
 TEST_F(DriverSwitch, SoftwareLineDisablesEveryRegisteredRow)
 {
     Start({{"A", "a.dll"}, {"~B", "b.dll"}, {"C", "c.dll"}});

@@ -1,11 +1,15 @@
 // The companion's report printed in this process, its standard handles
 // pointed at files: a gathering that runs out of memory part way is told on
-// standard error with status 1, never printed as a shorter report.
+// standard error with status 1, never printed as a shorter report. Output
+// goes out in chunks a console takes, and a write that fails is an error.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "app/report_console.h"
+#include "app/std_output.h"
 #include "platform/fact_pool.h"
 
 namespace {
@@ -74,6 +78,64 @@ TEST(ReportConsole, MemoryThatRunsOutWhileGatheringIsAnErrorNeverAShortReport)
     }
     EXPECT_TRUE(failedOnce);
     EXPECT_TRUE(printedOnce) << "the report needs more than 65536 allocations";
+}
+
+// A WriteFile that keeps what it is given: at most shortBy less than asked
+// each time, and from failAfter bytes on it fails (a full disk, a closed pipe).
+struct FakeOutput {
+    std::string bytes;
+    std::vector<DWORD> asked;
+    DWORD shortBy = 0;
+    std::size_t failAfter = std::string::npos;
+    bool reportNothing = false;  // succeeds without writing a byte
+};
+FakeOutput fake;
+
+BOOL WINAPI FakeWrite(HANDLE, LPCVOID bytes, DWORD count, LPDWORD written, LPOVERLAPPED)
+{
+    fake.asked.push_back(count);
+    *written = 0;
+    if (fake.bytes.size() >= fake.failAfter) {
+        SetLastError(ERROR_NO_DATA);
+        return FALSE;
+    }
+    if (!fake.reportNothing) {
+        *written = count > fake.shortBy ? count - fake.shortBy : 1;
+        fake.bytes.append(static_cast<const char*>(bytes), *written);
+    }
+    return TRUE;
+}
+
+TEST(StdOutput, GoesOutInChunksOfAtMost16KBAndGoesOnAfterAShortWrite)
+{
+    std::string text(100000, '\0');
+    for (std::size_t i = 0; i < text.size(); ++i)
+        text[i] = static_cast<char>('a' + i % 26);
+    for (DWORD shortBy : {0u, 1000u, 16383u}) {
+        fake = FakeOutput();
+        fake.shortBy = shortBy;
+        EXPECT_TRUE(WriteInChunks(nullptr, text.data(), text.size(), FakeWrite)) << shortBy;
+        EXPECT_TRUE(fake.bytes == text) << shortBy << ": " << fake.bytes.size() << " bytes written";
+        EXPECT_LE(*std::max_element(fake.asked.begin(), fake.asked.end()), 16384u) << shortBy;
+    }
+}
+
+TEST(StdOutput, AWriteThatFailsOrWritesNothingIsAnErrorOnStandardError)
+{
+    const std::string text(50000, 'x');
+    fake = FakeOutput();
+    fake.failAfter = 20000;
+    EXPECT_FALSE(WriteInChunks(nullptr, text.data(), text.size(), FakeWrite));
+    fake = FakeOutput();
+    fake.reportNothing = true;
+    EXPECT_FALSE(WriteInChunks(nullptr, text.data(), text.size(), FakeWrite));
+    EXPECT_EQ(fake.asked.size(), 1u) << "no endless retry";
+
+    CapturedStd err(STD_ERROR_HANDLE);
+    fake = FakeOutput();
+    fake.failAfter = 0;
+    EXPECT_FALSE(PrintToStdOutput(text.data(), text.size(), FakeWrite));
+    EXPECT_EQ(err.Text(), "Standard output refused the text: it was not written whole\r\n");
 }
 
 }  // namespace

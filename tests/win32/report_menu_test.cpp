@@ -2,15 +2,20 @@
 // code page, and the report saved whole or not at all, in this process.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "app/clipboard_text.h"
 #include "app/main_dialog.h"
 #include "app/report_menu.h"
 #include "app/resources/resource_ids.h"
+#include "app/save_dialog_type.h"
 #include "app/whole_file.h"
 #include "platform/ansi_text.h"
 #include "document/report_document.h"
+
+#include <commdlg.h>  // after <windows.h>, which the lean build leaves it out of
 
 namespace {
 
@@ -48,6 +53,118 @@ TEST(AnsiText, JsonCarriesTheTextOfTheSystemCodePage)
     TextBuffer out;
     AppendJsonString(out, "Vendor\x99 \x80", SystemAnsiToUtf16);
     EXPECT_STREQ(out.Text(), "\"Vendor\\u2122 \\u20ac\"");
+}
+
+// A moveable global block holding bytes, for SetClipboardData.
+HGLOBAL GlobalBytes(const std::string& bytes)
+{
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    std::memcpy(GlobalLock(memory), bytes.data(), bytes.size());
+    GlobalUnlock(memory);
+    return memory;
+}
+
+// The clipboard's bytes of format; "(none)" when it has no such format.
+std::string ClipboardBytes(UINT format)
+{
+    std::string bytes = "(none)";
+    if (!OpenClipboard(nullptr))
+        return "(not opened)";
+    HANDLE data = GetClipboardData(format);
+    const char* locked = data != nullptr ? static_cast<const char*>(GlobalLock(data)) : nullptr;
+    if (locked != nullptr) {
+        bytes.assign(locked, GlobalSize(data));
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return bytes;
+}
+
+// SetClipboardData that refuses the next refusals calls, as when memory runs out.
+int refusals = 0;
+HANDLE WINAPI RefusingSetClipboardData(UINT format, HANDLE data)
+{
+    if (refusals > 0) {
+        --refusals;
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    return SetClipboardData(format, data);
+}
+
+TEST(ClipboardText, AHandOverThatFailsLeavesWhatTheClipboardHeld)
+{
+    HWND owner = CreateWindowExA(0, "STATIC", "owner", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(owner, nullptr);
+    const UINT other = RegisterClipboardFormatA("glinspect test bytes");
+    const std::string otherBytes("\x01\x00\x02 other", 9);
+    ASSERT_TRUE(OpenClipboard(owner));
+    EmptyClipboard();
+    SetClipboardData(CF_TEXT, GlobalBytes(std::string("old text", 9)));
+    SetClipboardData(other, GlobalBytes(otherBytes));
+    CloseClipboard();
+
+    refusals = 1;
+    EXPECT_FALSE(SetClipboardText(owner, "new text", 8, RefusingSetClipboardData));
+    EXPECT_STREQ(ClipboardBytes(CF_TEXT).c_str(), "old text");
+    EXPECT_EQ(ClipboardBytes(other), otherBytes);
+
+    // Handed over: the text alone, the old formats gone.
+    refusals = 0;
+    EXPECT_TRUE(SetClipboardText(owner, "new text", 8, RefusingSetClipboardData));
+    EXPECT_STREQ(ClipboardBytes(CF_TEXT).c_str(), "new text");
+    EXPECT_EQ(ClipboardBytes(other), "(none)");
+    DestroyWindow(owner);
+}
+
+TEST(SaveDialogType, OnlyTheDialogsOf95And98AndNt4KeepTheirDefaultExtension)
+{
+    // What GetVersion() answers on each.
+    EXPECT_TRUE(SaveDialogKeepsDefaultExtension(0xC0000004));   // 95
+    EXPECT_TRUE(SaveDialogKeepsDefaultExtension(0xC0000A04));   // 98
+    EXPECT_TRUE(SaveDialogKeepsDefaultExtension(0xC0005A04));   // Me
+    EXPECT_TRUE(SaveDialogKeepsDefaultExtension(0x05650004));   // NT 4.0
+    EXPECT_FALSE(SaveDialogKeepsDefaultExtension(0x08930005));  // 2000
+    EXPECT_FALSE(SaveDialogKeepsDefaultExtension(0x0A280105));  // XP
+    EXPECT_FALSE(SaveDialogKeepsDefaultExtension(0x23F00206));  // 8 and later, unmanifested
+}
+
+// The default extensions the hook's dialog was given, in order.
+std::vector<std::string> defaultExtensions;
+LRESULT CALLBACK SaveDialogStandIn(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    if (message == CDM_SETDEFEXT)
+        defaultExtensions.push_back(reinterpret_cast<const char*>(lparam));
+    return DefWindowProcA(window, message, wparam, lparam);
+}
+
+TEST(SaveDialogType, AChangeOfTypeMakesItsExtensionTheDefault)
+{
+    WNDCLASSA standIn = {};
+    standIn.lpfnWndProc = SaveDialogStandIn;
+    standIn.lpszClassName = "glinspect save dialog stand-in";
+    RegisterClassA(&standIn);
+    HWND dialog = CreateWindowExA(0, standIn.lpszClassName, "Save report", WS_OVERLAPPED, 0, 0, 100, 100,
+                                  nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(dialog, nullptr);
+    // The hook's own window, a child of the dialog as in the Explorer style.
+    HWND hook = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 10, 10, dialog, nullptr, nullptr, nullptr);
+    ASSERT_NE(hook, nullptr);
+
+    OPENFILENAMEA request = {};
+    OFNOTIFYA notify = {};
+    notify.hdr.hwndFrom = dialog;
+    notify.lpOFN = &request;
+    defaultExtensions.clear();
+    for (DWORD filter : {2u, 1u}) {
+        request.nFilterIndex = filter;
+        notify.hdr.code = CDN_TYPECHANGE;
+        EXPECT_EQ(SaveTypeHook(hook, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&notify)), 0u);
+        notify.hdr.code = CDN_SELCHANGE;
+        SaveTypeHook(hook, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&notify));
+    }
+    EXPECT_EQ(defaultExtensions, (std::vector<std::string>{"json", "txt"}));
+    DestroyWindow(dialog);
 }
 
 // A folder of its own under the temporary folder, for files written by the
