@@ -56,7 +56,7 @@ int PrintReport(const ReportOptions& options)
         FillExtensionList(controls.glExtensionList, GlString(GL_EXTENSIONS));
         FillExtensionList(controls.wglExtensionList, QueryWglExtensions());
 
-        GatheredReport report;
+        GatheredReport report{};
         TextBuffer text;
         const bool gathered =
             report.Gather(controls, options.pixelFormats ? ReadPixelFormatTable : nullptr);

@@ -50,7 +50,7 @@ static bool MakeReport(bool json, TextBuffer& text)
 {
     const ReportControls controls = {dialogControls.infoText, dialogControls.glExtensionList,
                                      dialogControls.wglExtensionList, dialogControls.driverList};
-    GatheredReport report;
+    GatheredReport report{};
     if (!report.Gather(controls))
         return false;
     if (json)
