@@ -1,6 +1,7 @@
 # Windows-side tests, run under Wine against its real USER32 and WGL.
 file(GLOB GLINSPECT_WIN32_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*_test.cpp)
-add_executable(glinspect_win32_tests ${GLINSPECT_WIN32_TEST_SOURCES})
+add_executable(glinspect_win32_tests ${GLINSPECT_WIN32_TEST_SOURCES}
+    ${CMAKE_CURRENT_LIST_DIR}/support/fake_wgl.cpp)
 target_link_libraries(glinspect_win32_tests PRIVATE glinspect_core gtest_main version)
 target_compile_definitions(glinspect_win32_tests PRIVATE GLINSPECT_EXE="$<TARGET_FILE:glinspect>"
     GLINSPECT_REPORT_EXE="$<TARGET_FILE:glinspect-report>")
