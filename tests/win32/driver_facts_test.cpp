@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "drivers/driver_facts.h"
+#include "tests/support/windows_path.h"
 
 namespace {
 
@@ -157,17 +158,6 @@ TEST_F(RegistryFacts, AnAdaptersDriverVersionAndDateOnlyWhenSound)
     EXPECT_EQ(adapters[1].driverDate, nullptr);
     EXPECT_EQ(adapters[2].driverVersion, nullptr);
     EXPECT_EQ(std::string(adapters[2].driverDate), std::string(63, '2'));
-}
-
-// The build's Unix path as Wine's drive Z: shows it.
-std::string WindowsPath(const char* unixPath)
-{
-    std::string path = std::string("Z:") + unixPath;
-    for (char& c : path) {
-        if (c == '/')
-            c = '\\';
-    }
-    return path;
 }
 
 std::string BaseName(const std::string& path)

@@ -13,20 +13,11 @@
 
 #include "app/main_dialog.h"
 #include "app/resources/resource_ids.h"
+#include "tests/support/windows_path.h"
 
 namespace {
 
 const WORD kFrench = MAKELANGID(LANG_FRENCH, SUBLANG_FRENCH);
-
-// A Unix path of the build as Wine's Z: drive sees it.
-std::string WindowsPath(const char* unixPath)
-{
-    std::string path = std::string("Z:") + unixPath;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
-}
 
 class ExeResources : public ::testing::Test {
 protected:
