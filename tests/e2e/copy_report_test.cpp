@@ -11,6 +11,7 @@
 #include "app/report_menu.h"
 #include "app/resources/resource_ids.h"
 #include "app_driver.h"
+#include "platform/fetch_function.h"
 
 namespace {
 
@@ -332,8 +333,8 @@ TEST_F(ReportOfTheRunningDialog, SaysOnWhichWindowsWineAndDisplayItRan)
     typedef const char*(CDECL * WineVersion)();
     typedef void(CDECL * WineHost)(const char**, const char**);
     HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    const WineVersion wineVersion = reinterpret_cast<WineVersion>(GetProcAddress(ntdll, "wine_get_version"));
-    const WineHost wineHost = reinterpret_cast<WineHost>(GetProcAddress(ntdll, "wine_get_host_version"));
+    const WineVersion wineVersion = FetchFunction<WineVersion>(ntdll, "wine_get_version");
+    const WineHost wineHost = FetchFunction<WineHost>(ntdll, "wine_get_host_version");
     ASSERT_NE(wineVersion, nullptr) << "runs under Wine";
     const char* hostSystem = nullptr;
     const char* hostRelease = nullptr;
@@ -352,7 +353,7 @@ TEST_F(ReportOfTheRunningDialog, SaysOnWhichWindowsWineAndDisplayItRan)
     } else {
         // NOTE: GetVersionExA answers 6.2 on Windows 10 to a program without a manifest.
         typedef LONG(WINAPI * RtlGetVersion)(OSVERSIONINFOW*);
-        const RtlGetVersion getVersion = reinterpret_cast<RtlGetVersion>(GetProcAddress(ntdll, "RtlGetVersion"));
+        const RtlGetVersion getVersion = FetchFunction<RtlGetVersion>(ntdll, "RtlGetVersion");
         OSVERSIONINFOW version = {};
         version.dwOSVersionInfoSize = sizeof version;
         ASSERT_TRUE(getVersion != nullptr && getVersion(&version) == 0);
@@ -498,8 +499,9 @@ TEST_F(ReportOfLongExtensionNames, AreCopiedAndPrintedWhole)
         const std::string line = "\r\n  " + name.substr(0, ascii) + (ascii == name.size() ? "\r\n" : "");
         const size_t at = copied.find(line);
         EXPECT_NE(at, std::string::npos) << name.substr(0, 40);
-        if (at != std::string::npos && ascii < name.size())
+        if (at != std::string::npos && ascii < name.size()) {
             EXPECT_GE(static_cast<unsigned char>(copied[at + line.size()]), 0x80);
+        }
         longest = name.size() > longest ? name.size() : longest;
     }
     EXPECT_GE(longest, 5000u);

@@ -216,8 +216,9 @@ TEST_F(LoadedDrivers, ADriverLoadedUnderAKnownNameIsFoundOnceWithItsVersion)
     ASSERT_NE(driver, nullptr) << found_[0].path;
     EXPECT_STREQ(driver->version, "3.14.159.2653");
     EXPECT_STREQ(driver->source, "registered") << "the first source that found it";
-    if (!versionLoadedBefore_)
+    if (!versionLoadedBefore_) {
         EXPECT_EQ(GetModuleHandleA("version.dll"), nullptr) << "VERSION.DLL is freed again";
+    }
 }
 
 TEST_F(LoadedDrivers, TheModuleListFindsEveryDriverAndNothingElse)

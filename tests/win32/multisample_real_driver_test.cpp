@@ -249,8 +249,9 @@ TEST_F(RealDriverView, ViewGetsTheProbedMultisampledFormat)
     EXPECT_EQ(wgl.getCurrentContext(), view.renderContext);
     for (HWND window : seen.created) {
         EXPECT_NE(ClassOf(window), "Static") << "STATIC windows made while attaching are gone";
-        if (seen.destroyed.count(window))
+        if (seen.destroyed.count(window)) {
             EXPECT_FALSE(IsWindow(window));
+        }
     }
     EXPECT_TRUE(seen.shown.empty());
 
