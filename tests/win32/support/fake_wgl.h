@@ -21,9 +21,9 @@ public:
 
 // A driver of the test's making. Its defaults: a WGL string naming the pixel
 // format and multisample extensions, a 4-sample and a 2-sample format, and
-// every entry point but the attribute query. Like a real driver,
-// wglGetProcAddress, glGetString and the WGL string answer only while one of
-// its contexts is current.
+// every entry point but the attribute query. Like a real driver, it answers
+// wglGetProcAddress (and so gives its WGL string) and glGetString only while
+// a context is current.
 class FakeWgl : private WglScope {
 public:
     FakeWgl();
