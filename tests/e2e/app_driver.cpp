@@ -1,5 +1,7 @@
 #include "app_driver.h"
 
+#include "tests/support/windows_path.h"
+
 namespace {
 
 struct WindowSearch {
@@ -37,15 +39,6 @@ std::string Narrow(const std::wstring& wide)
 }
 
 }  // namespace
-
-// The build passes Unix paths; Wine's drive Z: is the Unix root.
-static std::string WindowsPath(std::string path)
-{
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return "Z:" + path;
-}
 
 std::string AppExePath()
 {

@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "app/report_menu.h"
+#include "app/resources/resource_ids.h"
 #include "app_driver.h"
+#include "platform/fetch_function.h"
 
 namespace {
 
@@ -201,19 +203,19 @@ protected:
     // The report as the dialog's own controls show it.
     std::vector<std::string> ShownLines()
     {
-        std::vector<std::string> lines = SplitLines(WindowText(app_.Control(1004)), "\n");
+        std::vector<std::string> lines = SplitLines(WindowText(app_.Control(IDC_INFO_TEXT)), "\n");
         lines.push_back("");  // the pixel format line, which no control shows
-        const std::vector<std::string> gl = ListLines(app_.Control(1003));
+        const std::vector<std::string> gl = ListLines(app_.Control(IDC_GL_EXTENSIONS));
         lines.push_back("OpenGL extensions (" + std::to_string(gl.size()) + "):");
         for (const std::string& line : gl)
             lines.push_back("  " + line);
-        const std::vector<std::string> wgl = ListLines(app_.Control(1006));
+        const std::vector<std::string> wgl = ListLines(app_.Control(IDC_WGL_EXTENSIONS));
         lines.push_back("WGL extensions (" + std::to_string(wgl.size()) + "):");
         for (const std::string& line : wgl)
             lines.push_back("  " + line);
         lines.push_back("OpenGL drivers (" + ExpectedDriverKey() + "):");
-        const std::vector<std::string> drivers = ListLines(app_.Control(1005));
-        const int selected = ListSelection(app_.Control(1005));
+        const std::vector<std::string> drivers = ListLines(app_.Control(IDC_DRIVER_LIST));
+        const int selected = ListSelection(app_.Control(IDC_DRIVER_LIST));
         for (size_t i = 0; i < drivers.size(); ++i)
             lines.push_back((static_cast<int>(i) == selected ? "* " : "  ") + drivers[i]);
         return lines;
@@ -294,7 +296,7 @@ protected:
 
 TEST_F(ReportOfTheRunningDialog, RightClickOnTheSummaryCopiesWhatTheDialogShows)
 {
-    ASSERT_TRUE(CopyByRightClickOn(app_.Control(1004)));
+    ASSERT_TRUE(CopyByRightClickOn(app_.Control(IDC_INFO_TEXT)));
     ExpectCopyIsWhatTheDialogShows();
 }
 
@@ -324,15 +326,15 @@ std::string MatrixWindowsName(const std::string& version)
 
 TEST_F(ReportOfTheRunningDialog, SaysOnWhichWindowsWineAndDisplayItRan)
 {
-    ASSERT_TRUE(CopyByRightClickOn(app_.Control(1004)));
+    ASSERT_TRUE(CopyByRightClickOn(app_.Control(IDC_INFO_TEXT)));
     const std::string report = ClipboardText();
 
     // Wine as this test reads it from ntdll itself.
     typedef const char*(CDECL * WineVersion)();
     typedef void(CDECL * WineHost)(const char**, const char**);
     HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    const WineVersion wineVersion = reinterpret_cast<WineVersion>(GetProcAddress(ntdll, "wine_get_version"));
-    const WineHost wineHost = reinterpret_cast<WineHost>(GetProcAddress(ntdll, "wine_get_host_version"));
+    const WineVersion wineVersion = FetchFunction<WineVersion>(ntdll, "wine_get_version");
+    const WineHost wineHost = FetchFunction<WineHost>(ntdll, "wine_get_host_version");
     ASSERT_NE(wineVersion, nullptr) << "runs under Wine";
     const char* hostSystem = nullptr;
     const char* hostRelease = nullptr;
@@ -351,7 +353,7 @@ TEST_F(ReportOfTheRunningDialog, SaysOnWhichWindowsWineAndDisplayItRan)
     } else {
         // NOTE: GetVersionExA answers 6.2 on Windows 10 to a program without a manifest.
         typedef LONG(WINAPI * RtlGetVersion)(OSVERSIONINFOW*);
-        const RtlGetVersion getVersion = reinterpret_cast<RtlGetVersion>(GetProcAddress(ntdll, "RtlGetVersion"));
+        const RtlGetVersion getVersion = FetchFunction<RtlGetVersion>(ntdll, "RtlGetVersion");
         OSVERSIONINFOW version = {};
         version.dwOSVersionInfoSize = sizeof version;
         ASSERT_TRUE(getVersion != nullptr && getVersion(&version) == 0);
@@ -387,7 +389,8 @@ TEST_F(ReportOfTheRunningDialog, SaysOnWhichWindowsWineAndDisplayItRan)
 
 TEST_F(ReportOfTheRunningDialog, TheMenuComesFromTheListsAndTheBackgroundToo)
 {
-    for (HWND control : {app_.Control(1003), app_.Control(1006), app_.Control(1005), app_.Dialog()}) {
+    for (HWND control : {app_.Control(IDC_GL_EXTENSIONS), app_.Control(IDC_WGL_EXTENSIONS),
+                         app_.Control(IDC_DRIVER_LIST), app_.Dialog()}) {
         SCOPED_TRACE(WindowClass(control));
         if (OpenClipboard(nullptr)) {
             EmptyClipboard();
@@ -400,7 +403,7 @@ TEST_F(ReportOfTheRunningDialog, TheMenuComesFromTheListsAndTheBackgroundToo)
 
 TEST_F(ReportOfTheRunningDialog, TheSystemMenuCopiesTheSameReport)
 {
-    ASSERT_TRUE(CopyByRightClickOn(app_.Control(1004)));
+    ASSERT_TRUE(CopyByRightClickOn(app_.Control(IDC_INFO_TEXT)));
     const std::string fromContextMenu = ClipboardText();
 
     EmptyTheClipboard();
@@ -434,7 +437,7 @@ TEST_F(ReportOfTheRunningDialog, TheCaptionKeepsItsSystemMenu)
 
 TEST_F(ReportOfTheRunningDialog, TheCompanionPrintsTheSameTextAndAgreeingJson)
 {
-    ASSERT_TRUE(CopyByRightClickOn(app_.Control(1004)));
+    ASSERT_TRUE(CopyByRightClickOn(app_.Control(IDC_INFO_TEXT)));
     std::string text, json, err;
     ASSERT_EQ(RunCapturingOutput("\"" + ReportExePath() + "\"", &text, &err), 0u) << err;
     EXPECT_EQ(text, ClipboardText());
@@ -445,7 +448,7 @@ TEST_F(ReportOfTheRunningDialog, TheCompanionPrintsTheSameTextAndAgreeingJson)
     // Every extension line of the dialog stands in the JSON as a string, in order.
     size_t at = json.find("\"glExtensions\":[");
     ASSERT_NE(at, std::string::npos);
-    for (const std::string& line : ListLines(app_.Control(1003))) {
+    for (const std::string& line : ListLines(app_.Control(IDC_GL_EXTENSIONS))) {
         const size_t next = json.find("\"" + line + "\"", at);
         ASSERT_NE(next, std::string::npos) << line;
         at = next + line.size() + 2;
@@ -486,7 +489,7 @@ protected:
 
 TEST_F(ReportOfLongExtensionNames, AreCopiedAndPrintedWhole)
 {
-    ASSERT_TRUE(CopyByRightClickOn(app_.Control(1004)));
+    ASSERT_TRUE(CopyByRightClickOn(app_.Control(IDC_INFO_TEXT)));
     const std::string copied = ClipboardText();
     // NOTE: the names reach this process through the code page and Mesa as
     // UTF-8, so a name with bytes above 0x7F is compared up to them.
@@ -496,8 +499,9 @@ TEST_F(ReportOfLongExtensionNames, AreCopiedAndPrintedWhole)
         const std::string line = "\r\n  " + name.substr(0, ascii) + (ascii == name.size() ? "\r\n" : "");
         const size_t at = copied.find(line);
         EXPECT_NE(at, std::string::npos) << name.substr(0, 40);
-        if (at != std::string::npos && ascii < name.size())
+        if (at != std::string::npos && ascii < name.size()) {
             EXPECT_GE(static_cast<unsigned char>(copied[at + line.size()]), 0x80);
+        }
         longest = name.size() > longest ? name.size() : longest;
     }
     EXPECT_GE(longest, 5000u);
@@ -517,17 +521,17 @@ TEST_F(ReportOfLongExtensionNames, AreCopiedAndPrintedWhole)
 
 TEST_F(ReportOfTheRunningDialog, SaveReportWritesTheClipboardsBytesOrTheCompanionsJson)
 {
-    ASSERT_TRUE(CopyByRightClickOn(app_.Control(1004)));
+    ASSERT_TRUE(CopyByRightClickOn(app_.Control(IDC_INFO_TEXT)));
     const std::string copied = ClipboardText();
 
     // The context menu's second item; the name as the Save dialog offers it
     // is replaced by a full path.
     const std::string text = FreshPath("report.txt");
     RECT client;
-    GetClientRect(app_.Control(1004), &client);
+    GetClientRect(app_.Control(IDC_INFO_TEXT), &client);
     const LPARAM point = MAKELPARAM(client.right / 2, client.bottom / 2);
-    PostMessageA(app_.Control(1004), WM_RBUTTONDOWN, MK_RBUTTON, point);
-    PostMessageA(app_.Control(1004), WM_RBUTTONUP, 0, point);
+    PostMessageA(app_.Control(IDC_INFO_TEXT), WM_RBUTTONDOWN, MK_RBUTTON, point);
+    PostMessageA(app_.Control(IDC_INFO_TEXT), WM_RBUTTONUP, 0, point);
     HWND menu = WaitForMenu();
     ASSERT_NE(menu, nullptr);
     PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/resources/resource_ids.h"
 #include "app_driver.h"
 
 namespace {
@@ -126,7 +127,8 @@ TEST_F(RunningDialog, HasItsCaptionAndSixControlsInTemplateOrder)
     EXPECT_EQ(WindowText(app_.Dialog()), "OpenGL Renderer infos");
     const std::vector<ChildInfo> children = Children(app_.Dialog());
     ASSERT_EQ(children.size(), 6u);
-    const int ids[] = {1001, IDOK, 1003, 1004, 1005, 1006};
+    const int ids[] = {IDC_VIEW, IDOK, IDC_GL_EXTENSIONS, IDC_INFO_TEXT, IDC_DRIVER_LIST,
+                       IDC_WGL_EXTENSIONS};
     const char* classes[] = {"Static", "Button", "ListBox", "Static", "ListBox", "ListBox"};
     for (size_t i = 0; i < 6; ++i) {
         EXPECT_EQ(children[i].id, ids[i]) << "control " << i;
@@ -147,21 +149,22 @@ TEST_F(RunningDialog, ShowsTheSummaryAndExactlyTheExtensionsOfTheContext)
     const ReferenceStrings reference = ReadReferenceStrings();
     ASSERT_TRUE(reference.ok) << "this test could not make an OpenGL context of its own";
 
-    EXPECT_EQ(WindowText(app_.Control(1004)), "Vendor: " + reference.vendor + "\nRenderer: " +
-                                                  reference.renderer + "\nVersion: " +
-                                                  reference.version);
+    EXPECT_EQ(WindowText(app_.Control(IDC_INFO_TEXT)),
+              "Vendor: " + reference.vendor + "\nRenderer: " + reference.renderer +
+                  "\nVersion: " + reference.version);
 
-    const std::vector<std::string> glLines = ListLines(app_.Control(1003));
+    const std::vector<std::string> glLines = ListLines(app_.Control(IDC_GL_EXTENSIONS));
     EXPECT_FALSE(glLines.empty());
     EXPECT_EQ(Sorted(glLines), Sorted(Tokens(reference.glExtensions)));
     EXPECT_TRUE(InListBoxOrder(glLines));
 
-    const std::vector<std::string> wglLines = ListLines(app_.Control(1006));
+    const std::vector<std::string> wglLines = ListLines(app_.Control(IDC_WGL_EXTENSIONS));
     EXPECT_FALSE(wglLines.empty()) << "Wine's WGL offers extensions";
     EXPECT_EQ(Sorted(wglLines), Sorted(Tokens(reference.wglExtensions)));
     EXPECT_TRUE(InListBoxOrder(wglLines));
 
-    EXPECT_EQ(ListLines(app_.Control(1005)).front(), "Software (MICROSOFT): OpenGL32.dll");
+    EXPECT_EQ(ListLines(app_.Control(IDC_DRIVER_LIST)).front(),
+              "Software (MICROSOFT): OpenGL32.dll");
     app_.Kill();
 }
 
@@ -216,7 +219,7 @@ TEST(NoGlx, ShowsTheErrorBoxAfterTheDriverListAndExitsWithZero)
     HWND dialog = FindWindowA(nullptr, "OpenGL Renderer infos");
     ASSERT_NE(dialog, nullptr);
     EXPECT_FALSE(IsWindowVisible(dialog));
-    const std::vector<std::string> drivers = ListLines(GetDlgItem(dialog, 1005));
+    const std::vector<std::string> drivers = ListLines(GetDlgItem(dialog, IDC_DRIVER_LIST));
     ASSERT_FALSE(drivers.empty());
     EXPECT_EQ(drivers.front(), "Software (MICROSOFT): OpenGL32.dll");
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/resources/resource_ids.h"
 #include "app_driver.h"
 
 namespace {
@@ -13,16 +14,16 @@ namespace {
 void PrintDialog(HWND dialog)
 {
     std::printf("%s\n", WindowText(dialog).c_str());
-    std::string summary = WindowText(GetDlgItem(dialog, 1004));
+    std::string summary = WindowText(GetDlgItem(dialog, IDC_INFO_TEXT));
     size_t start = 0;
     for (size_t end; (end = summary.find('\n', start)) != std::string::npos; start = end + 1)
         std::printf("  %s\n", summary.substr(start, end - start).c_str());
     std::printf("  %s\n", summary.substr(start).c_str());
     std::printf("  OpenGL extensions: %u lines\n",
-                static_cast<unsigned>(ListLines(GetDlgItem(dialog, 1003)).size()));
+                static_cast<unsigned>(ListLines(GetDlgItem(dialog, IDC_GL_EXTENSIONS)).size()));
     std::printf("  WGL extensions: %u lines\n",
-                static_cast<unsigned>(ListLines(GetDlgItem(dialog, 1006)).size()));
-    HWND drivers = GetDlgItem(dialog, 1005);
+                static_cast<unsigned>(ListLines(GetDlgItem(dialog, IDC_WGL_EXTENSIONS)).size()));
+    HWND drivers = GetDlgItem(dialog, IDC_DRIVER_LIST);
     const std::vector<std::string> lines = ListLines(drivers);
     const int selected = ListSelection(drivers);
     std::printf("  OpenGL drivers:\n");

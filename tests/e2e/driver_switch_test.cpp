@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/resources/resource_ids.h"
 #include "app_driver.h"
 #include "tests/support/value_changes_denied.h"
 
@@ -23,7 +24,6 @@ const char k9xKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\OpenGLdrive
 const char* const kAppDefaults[] = {"Software\\Wine\\AppDefaults\\glinspect.exe",
                                     "Software\\Wine\\AppDefaults\\glinspect-report.exe"};
 const char kSoftwareLine[] = "Software (MICROSOFT): OpenGL32.dll";
-const int kDriverList = 1005;
 
 bool KeyExists(const char* key)
 {
@@ -161,14 +161,14 @@ protected:
         app_.Kill();
     }
 
-    HWND List() const { return app_.Control(kDriverList); }
+    HWND List() const { return app_.Control(IDC_DRIVER_LIST); }
 
     // The selection change the list reports when a line is picked, sent
     // synchronously: the registry has been written when this returns.
     void SelectLine(int line)
     {
         SendMessageA(List(), LB_SETCURSEL, static_cast<WPARAM>(line), 0);
-        SendMessageA(app_.Dialog(), WM_COMMAND, MAKEWPARAM(kDriverList, LBN_SELCHANGE),
+        SendMessageA(app_.Dialog(), WM_COMMAND, MAKEWPARAM(IDC_DRIVER_LIST, LBN_SELCHANGE),
                      reinterpret_cast<LPARAM>(List()));
     }
 

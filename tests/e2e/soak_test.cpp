@@ -10,11 +10,11 @@
 #include <cstdio>
 #include <vector>
 
+#include "app/resources/resource_ids.h"
 #include "app_driver.h"
 
 namespace {
 
-const int kViewId = 1001;
 const int kDragSteps = 5000;
 const int kRepaints = 200;
 const int kBaselineSteps = 100;
@@ -140,7 +140,7 @@ TEST(Soak, ThousandsOfDragStepsAndRepaintsLeaveNothingBehind)
     AppDriver app;
     ASSERT_TRUE(app.Start());
     HWND dialog = app.Dialog();
-    HWND view = app.Control(kViewId);
+    HWND view = app.Control(IDC_VIEW);
     const DWORD start = GetTickCount();
 
     ASSERT_TRUE(Send(view, WM_LBUTTONDOWN, MK_LBUTTON, Position(20, 20)));

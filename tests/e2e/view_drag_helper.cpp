@@ -25,12 +25,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/resources/resource_ids.h"
 #include "app_driver.h"
 
 namespace {
 
 const char kCaption[] = "OpenGL Renderer infos";
-const int kViewId = 1001;
 // The system menu's "Copy report" and "Save report…" commands.
 const WPARAM kCopyReportCommand = 0x0110;
 const WPARAM kSaveReportCommand = 0x0120;
@@ -71,7 +71,7 @@ int Launch()
     if (dialog == nullptr)
         return 3;
     RECT client = {};
-    GetClientRect(GetDlgItem(dialog, kViewId), &client);
+    GetClientRect(GetDlgItem(dialog, IDC_VIEW), &client);
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
     std::printf("%lu %ld %ld %d %d %d\n", process.dwProcessId, client.right, client.bottom,
                 GetRValue(face), GetGValue(face), GetBValue(face));
@@ -113,7 +113,7 @@ int main(int argc, char** argv)
     HWND dialog = FindDialog(processId);
     if (dialog == nullptr)
         return 3;
-    HWND view = GetDlgItem(dialog, kViewId);
+    HWND view = GetDlgItem(dialog, IDC_VIEW);
     auto number = [&](int index) { return index < argc ? std::atoi(argv[index]) : 0; };
 
     if (std::strcmp(command, "alive") == 0) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "drivers/driver_facts.h"
+#include "tests/support/windows_path.h"
 
 namespace {
 
@@ -159,17 +160,6 @@ TEST_F(RegistryFacts, AnAdaptersDriverVersionAndDateOnlyWhenSound)
     EXPECT_EQ(std::string(adapters[2].driverDate), std::string(63, '2'));
 }
 
-// The build's Unix path as Wine's drive Z: shows it.
-std::string WindowsPath(const char* unixPath)
-{
-    std::string path = std::string("Z:") + unixPath;
-    for (char& c : path) {
-        if (c == '/')
-            c = '\\';
-    }
-    return path;
-}
-
 std::string BaseName(const std::string& path)
 {
     return path.substr(path.find_last_of('\\') + 1);
@@ -226,8 +216,9 @@ TEST_F(LoadedDrivers, ADriverLoadedUnderAKnownNameIsFoundOnceWithItsVersion)
     ASSERT_NE(driver, nullptr) << found_[0].path;
     EXPECT_STREQ(driver->version, "3.14.159.2653");
     EXPECT_STREQ(driver->source, "registered") << "the first source that found it";
-    if (!versionLoadedBefore_)
+    if (!versionLoadedBefore_) {
         EXPECT_EQ(GetModuleHandleA("version.dll"), nullptr) << "VERSION.DLL is freed again";
+    }
 }
 
 TEST_F(LoadedDrivers, TheModuleListFindsEveryDriverAndNothingElse)

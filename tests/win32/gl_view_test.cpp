@@ -2,26 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 #include "app/main_dialog.h"
-#include "platform/wgl_binding.h"
+#include "tests/win32/support/fake_wgl.h"
 #include "view/gl_view.h"
 #include "view/view_window.h"
 
 namespace {
-
-int deleteContextCalls = 0;
-
-HGLRC WINAPI NoContext(HDC)
-{
-    return nullptr;
-}
-
-BOOL WINAPI CountingDeleteContext(HGLRC context)
-{
-    ++deleteContextCalls;
-    return wglDeleteContext(context);
-}
 
 class ViewControl : public ::testing::Test {
 protected:
@@ -40,7 +28,6 @@ protected:
     void TearDown() override
     {
         view_.Release();
-        wgl = RealWglBinding();
         DestroyWindow(parent_);
     }
 
@@ -144,12 +131,12 @@ TEST_F(ViewControl, ReleaseFreesEachHandleOnceHoweverOftenItRuns)
     MakeControl(150, 120);
     ASSERT_TRUE(view_.Attach(control_));
     const HDC deviceContext = view_.deviceContext;
-    deleteContextCalls = 0;
-    wgl.deleteContext = CountingDeleteContext;
+    const HGLRC renderContext = view_.renderContext;
+    CountingRealWgl counted;
 
     for (int i = 0; i < 3; ++i)
         EXPECT_TRUE(view_.Release());
-    EXPECT_EQ(deleteContextCalls, 1);
+    EXPECT_EQ(counted.deleted, std::vector<HGLRC>{renderContext});
     // NOTE: ReleaseDC gives a common device context back to the window
     // system's cache once; a second call finds nothing to release.
     EXPECT_EQ(ReleaseDC(control_, deviceContext), 0) << "the device context was given back";
@@ -206,7 +193,8 @@ TEST_F(ViewControl, TheFourWayArrowShowsOverTheViewAlone)
 TEST_F(ViewControl, AttachFailsWhenNoContextCanBeCreated)
 {
     MakeControl(150, 120);
-    wgl.createContext = NoContext;
+    CountingRealWgl noContext;
+    noContext.createSucceeds = false;
     EXPECT_FALSE(view_.Attach(control_));
     EXPECT_EQ(view_.renderContext, nullptr);
     EXPECT_TRUE(view_.Release());

@@ -3,10 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <string>
 #include <vector>
 
-#include "platform/wgl_binding.h"
+#include "tests/win32/support/fake_wgl.h"
 #include "view/context_facts.h"
 #include "view/gl_view.h"
 #include "view/multisample_probe.h"
@@ -14,265 +13,13 @@
 
 namespace {
 
-// What the stand-in driver answers and what it saw. One instance, since the
-// binding table holds plain function pointers.
-struct FakeDriver {
-    // Answers.
-    int plainFormat = 7;
-    bool describeSucceeds = true;
-    bool setFormatSucceeds = true;
-    bool createSucceeds = true;
-    bool makeCurrentSucceeds = true;
-    bool offerExtensionsString = true;
-    const char* wglExtensions = "WGL_ARB_pixel_format WGL_ARB_multisample";
-    const char* glExtensions = "GL_ARB_multisample GL_EXT_bgra";
-    bool offerChoose = true;
-    // Per sample count asked for: the call's result and the formats it reports.
-    BOOL chooseResult4 = TRUE;
-    UINT count4 = 1;
-    int format4 = 41;
-    BOOL chooseResult2 = TRUE;
-    UINT count2 = 1;
-    int format2 = 21;
-    // wglCreateContextAttribsARB: offered or not, and the one version it makes.
-    bool offerCreateAttribs = true;
-    int coreMajor = 0;
-    int coreMinor = 0;
-    const char* coreVersion = "3.3.0 Core Profile";
-    // A core version it makes whose contexts cannot be made current, and
-    // those contexts: a failed attempt leaves no context current.
-    int unusableMajor = 0;
-    int unusableMinor = 0;
-    std::vector<HGLRC> unusable;
-
-    // wglGetPixelFormatAttribivARB: offered or not; four formats whose
-    // samples are twice their index; a format that refuses the sample
-    // attributes, and one that refuses the query altogether.
-    bool offerAttributeQuery = false;
-    int samplesRefusedFormat = 0;
-    int queryRefusedFormat = 0;
-
-    // Observations.
-    std::vector<HGLRC> created;
-    std::vector<HGLRC> deleted;
-    HGLRC current = nullptr;
-    HDC currentDC = nullptr;
-    std::vector<std::pair<HDC, int>> formatsSet;
-    std::vector<int> described;
-    struct ChooseCall {
-        std::vector<int> attributes;
-        std::vector<FLOAT> floats;
-        UINT maxFormats;
-        HGLRC currentAtCall;
-    };
-    std::vector<ChooseCall> chooseCalls;
-    std::vector<std::vector<int>> createAttribsCalls;
-    HGLRC coreContext = nullptr;
-    int nextContext = 0x100;
-};
-
-FakeDriver* fake = nullptr;
-
-int WINAPI FakeChoosePixelFormat(HDC, const PIXELFORMATDESCRIPTOR*)
-{
-    return fake->plainFormat;
-}
-
-int WINAPI FakeDescribePixelFormat(HDC, int format, UINT size, PIXELFORMATDESCRIPTOR* description)
-{
-    fake->described.push_back(format);
-    if (!fake->describeSucceeds)
-        return 0;
-    ZeroMemory(description, size);
-    description->nSize = sizeof(PIXELFORMATDESCRIPTOR);
-    description->nVersion = 1;
-    return 3;
-}
-
-BOOL WINAPI FakeSetPixelFormat(HDC deviceContext, int format, const PIXELFORMATDESCRIPTOR*)
-{
-    fake->formatsSet.push_back({deviceContext, format});
-    return fake->setFormatSucceeds ? TRUE : FALSE;
-}
-
-HGLRC WINAPI FakeCreateContext(HDC)
-{
-    if (!fake->createSucceeds)
-        return nullptr;
-    HGLRC context = reinterpret_cast<HGLRC>(static_cast<INT_PTR>(fake->nextContext++));
-    fake->created.push_back(context);
-    return context;
-}
-
-BOOL WINAPI FakeMakeCurrent(HDC deviceContext, HGLRC context)
-{
-    if (context == nullptr) {
-        fake->current = nullptr;
-        fake->currentDC = nullptr;
-        return TRUE;
-    }
-    if (!fake->makeCurrentSucceeds)
-        return FALSE;
-    if (std::find(fake->unusable.begin(), fake->unusable.end(), context) != fake->unusable.end()) {
-        fake->current = nullptr;
-        fake->currentDC = nullptr;
-        return FALSE;
-    }
-    fake->current = context;
-    fake->currentDC = deviceContext;
-    return TRUE;
-}
-
-BOOL WINAPI FakeDeleteContext(HGLRC context)
-{
-    fake->deleted.push_back(context);
-    if (fake->current == context)
-        fake->current = nullptr;
-    return TRUE;
-}
-
-HGLRC WINAPI FakeGetCurrentContext()
-{
-    return fake->current;
-}
-
-HDC WINAPI FakeGetCurrentDC()
-{
-    return fake->currentDC;
-}
-
-const char* WINAPI FakeGetExtensionsString(HDC)
-{
-    return fake->wglExtensions;
-}
-
-BOOL WINAPI FakeChoosePixelFormatARB(HDC, const int* attributes, const FLOAT* floats,
-                                     UINT maxFormats, int* format, UINT* count)
-{
-    FakeDriver::ChooseCall call;
-    int samples = 0;
-    for (; attributes[0] != 0 || attributes[1] != 0; attributes += 2) {
-        call.attributes.push_back(attributes[0]);
-        call.attributes.push_back(attributes[1]);
-        if (attributes[0] == WGL_SAMPLES_ARB)
-            samples = attributes[1];
-    }
-    for (; floats[0] != 0.0f || floats[1] != 0.0f; floats += 2) {
-        call.floats.push_back(floats[0]);
-        call.floats.push_back(floats[1]);
-    }
-    call.maxFormats = maxFormats;
-    call.currentAtCall = fake->current;
-    fake->chooseCalls.push_back(call);
-
-    // Out-slots a driver leaves alone on failure keep junk the probe must not use.
-    *format = 999;
-    *count = 0;
-    if (samples == 4) {
-        if (fake->count4 > 0)
-            *format = fake->format4;
-        *count = fake->count4;
-        return fake->chooseResult4;
-    }
-    if (samples == 2) {
-        if (fake->count2 > 0)
-            *format = fake->format2;
-        *count = fake->count2;
-        return fake->chooseResult2;
-    }
-    return FALSE;
-}
-
-HGLRC WINAPI FakeCreateContextAttribs(HDC deviceContext, HGLRC share, const int* attributes)
-{
-    std::vector<int> call;
-    for (; attributes[0] != 0; attributes += 2) {
-        call.push_back(attributes[0]);
-        call.push_back(attributes[1]);
-    }
-    fake->createAttribsCalls.push_back(call);
-    if (fake->current == nullptr)
-        return nullptr;  // like a driver that needs a context current for this
-    if (share == nullptr && call.size() == 6 && call[1] == fake->unusableMajor &&
-        call[3] == fake->unusableMinor) {
-        fake->unusable.push_back(FakeCreateContext(deviceContext));
-        return fake->unusable.back();
-    }
-    if (share != nullptr || call.size() != 6 || call[1] != fake->coreMajor || call[3] != fake->coreMinor)
-        return nullptr;
-    fake->coreContext = FakeCreateContext(deviceContext);
-    return fake->coreContext;
-}
-
-BOOL WINAPI FakeGetPixelFormatAttribiv(HDC, int format, int, UINT count, const int* attributes,
-                                       int* values)
-{
-    for (UINT i = 0; i < count; ++i) {
-        if (attributes[i] == WGL_NUMBER_PIXEL_FORMATS_ARB) {
-            values[i] = 4;
-        } else if (attributes[i] == WGL_SAMPLE_BUFFERS_ARB || attributes[i] == WGL_SAMPLES_ARB) {
-            if (format == fake->samplesRefusedFormat)
-                return FALSE;
-            values[i] = attributes[i] == WGL_SAMPLES_ARB ? format * 2 : 1;
-        } else {
-            if (format == fake->queryRefusedFormat)
-                return FALSE;
-            values[i] = 8;
-        }
-    }
-    return TRUE;
-}
-
-PROC WINAPI FakeGetProcAddress(LPCSTR name)
-{
-    using Generic = void (*)();
-    if (fake->current == nullptr)
-        return nullptr;
-    if (fake->offerExtensionsString && std::string(name) == "wglGetExtensionsStringARB")
-        return reinterpret_cast<PROC>(reinterpret_cast<Generic>(FakeGetExtensionsString));
-    if (fake->offerChoose && std::string(name) == "wglChoosePixelFormatARB")
-        return reinterpret_cast<PROC>(reinterpret_cast<Generic>(FakeChoosePixelFormatARB));
-    if (fake->offerAttributeQuery && std::string(name) == "wglGetPixelFormatAttribivARB")
-        return reinterpret_cast<PROC>(reinterpret_cast<Generic>(FakeGetPixelFormatAttribiv));
-    if (fake->offerCreateAttribs && std::string(name) == "wglCreateContextAttribsARB")
-        return reinterpret_cast<PROC>(reinterpret_cast<Generic>(FakeCreateContextAttribs));
-    return nullptr;
-}
-
-const GLubyte* WINAPI FakeGetString(GLenum name)
-{
-    if (name == GL_EXTENSIONS && fake->current != nullptr)
-        return reinterpret_cast<const GLubyte*>(fake->glExtensions);
-    if (name == GL_VERSION && fake->current != nullptr && fake->current == fake->coreContext)
-        return reinterpret_cast<const GLubyte*>(fake->coreVersion);
-    return nullptr;
-}
-
-BOOL WINAPI FakeSwapBuffers(HDC)
-{
-    return TRUE;
-}
-
 const int kUnprobed = -12345;
 
 class ProbeWithFakeDriver : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        saved_ = wgl;
         savedFormat_ = multisampleFormat;
-        fake = &driver_;
-        wgl.choosePixelFormat = FakeChoosePixelFormat;
-        wgl.describePixelFormat = FakeDescribePixelFormat;
-        wgl.setPixelFormat = FakeSetPixelFormat;
-        wgl.createContext = FakeCreateContext;
-        wgl.makeCurrent = FakeMakeCurrent;
-        wgl.deleteContext = FakeDeleteContext;
-        wgl.getCurrentContext = FakeGetCurrentContext;
-        wgl.getCurrentDC = FakeGetCurrentDC;
-        wgl.getProcAddress = FakeGetProcAddress;
-        wgl.getString = FakeGetString;
-        wgl.swapBuffers = FakeSwapBuffers;
         multisampleFormat = kUnprobed;
     }
 
@@ -285,8 +32,6 @@ protected:
         std::sort(created.begin(), created.end());
         std::sort(deleted.begin(), deleted.end());
         EXPECT_EQ(created, deleted) << "each temporary context is deleted exactly once";
-        wgl = saved_;
-        fake = nullptr;
         multisampleFormat = savedFormat_;
     }
 
@@ -300,8 +45,7 @@ protected:
                 WGL_SAMPLES_ARB,        samples};
     }
 
-    FakeDriver driver_;
-    WglBinding saved_;
+    FakeWgl driver_;
     int savedFormat_ = 0;
 };
 
@@ -311,7 +55,7 @@ TEST_F(ProbeWithFakeDriver, FourSamplesOfferedAreTakenAtTheFirstCall)
     EXPECT_EQ(multisampleFormat, 41);
 
     ASSERT_EQ(driver_.chooseCalls.size(), 1u);
-    const FakeDriver::ChooseCall& call = driver_.chooseCalls[0];
+    const FakeWgl::ChooseCall& call = driver_.chooseCalls[0];
     EXPECT_EQ(call.attributes, ExpectedAttributes(4));
     EXPECT_TRUE(call.floats.empty());
     EXPECT_EQ(call.maxFormats, 1u);
@@ -551,7 +295,7 @@ TEST_F(CoreProfileWithFakeDriver, WithoutTheProfileExtensionOrEntryPointNothingI
     EXPECT_EQ(ProbeCoreProfile(kViewDC, kViewContext, pool_), nullptr);
     EXPECT_TRUE(driver_.createAttribsCalls.empty());
     driver_.makeCurrentSucceeds = true;
-    FakeMakeCurrent(kViewDC, kViewContext);
+    wgl.makeCurrent(kViewDC, kViewContext);
 }
 
 TEST_F(ProbeWithFakeDriver, WithoutThePixelFormatExtensionTheTableIsDescribed)

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/wgl_binding.h"
+#include "tests/win32/support/fake_wgl.h"
 #include "view/context_facts.h"
 #include "view/gl_view.h"
 #include "view/multisample_probe.h"
@@ -248,8 +249,9 @@ TEST_F(RealDriverView, ViewGetsTheProbedMultisampledFormat)
     EXPECT_EQ(wgl.getCurrentContext(), view.renderContext);
     for (HWND window : seen.created) {
         EXPECT_NE(ClassOf(window), "Static") << "STATIC windows made while attaching are gone";
-        if (seen.destroyed.count(window))
+        if (seen.destroyed.count(window)) {
             EXPECT_FALSE(IsWindow(window));
+        }
     }
     EXPECT_TRUE(seen.shown.empty());
 
@@ -285,15 +287,6 @@ TEST_F(RealDriverView, ViewGetsTheProbedMultisampledFormat)
     view.Release();
 }
 
-// Hides wglChoosePixelFormatARB from the probe, so that the view falls back
-// to its plain format the way it would on a driver without multisampling.
-PROC WINAPI WithoutChoosePixelFormatARB(LPCSTR name)
-{
-    if (std::string(name) == "wglChoosePixelFormatARB")
-        return nullptr;
-    return wglGetProcAddress(name);
-}
-
 TEST_F(RealDriverView, SamplesBlendTheOutlineThatThePlainFormatLeavesHard)
 {
     const COLORREF background = GetSysColor(COLOR_BTNFACE);
@@ -308,11 +301,15 @@ TEST_F(RealDriverView, SamplesBlendTheOutlineThatThePlainFormatLeavesHard)
     HWND plainWindow = CreateWindowExA(WS_EX_CLIENTEDGE, "STATIC", "", WS_CHILD | WS_VISIBLE, 150,
                                        20, 113, 115, frame_, nullptr, nullptr, nullptr);
     ASSERT_NE(plainWindow, nullptr);
-    const WglBinding saved = wgl;
-    wgl.getProcAddress = WithoutChoosePixelFormatARB;
     GlView plain;
-    const bool plainAttached = plain.Attach(plainWindow);
-    wgl = saved;
+    bool plainAttached = false;
+    {
+        // Without wglChoosePixelFormatARB the view falls back to its plain
+        // format, as on a driver without multisampling.
+        CountingRealWgl withoutChoose;
+        withoutChoose.hidden = {"wglChoosePixelFormatARB"};
+        plainAttached = plain.Attach(plainWindow);
+    }
     ASSERT_TRUE(plainAttached);
     ASSERT_NE(plain.pixelFormat, multisampleFormat);
     const PixelCounts hard = CountPixels(RenderScene(plain), background);
@@ -333,47 +330,6 @@ TEST_F(RealDriverView, SamplesBlendTheOutlineThatThePlainFormatLeavesHard)
     // The outline of the cube at 45, 45 runs some 350 pixels long.
     EXPECT_GT(smooth.faceWithBackground, 100);
     EXPECT_GT(smooth.faceWithFace, 20);
-}
-
-// Every context made through the binding table or the attribute entry point,
-// and every one deleted, while the counts are on.
-struct ContextCounts {
-    std::vector<HGLRC> created;
-    std::vector<HGLRC> deleted;
-};
-ContextCounts* contextCounts = nullptr;
-PFNWGLCREATECONTEXTATTRIBSARBPROC realCreateAttribs = nullptr;
-
-HGLRC WINAPI CountedCreateContext(HDC deviceContext)
-{
-    HGLRC context = wglCreateContext(deviceContext);
-    if (context != nullptr)
-        contextCounts->created.push_back(context);
-    return context;
-}
-
-HGLRC WINAPI CountedCreateAttribs(HDC deviceContext, HGLRC share, const int* attributes)
-{
-    HGLRC context = realCreateAttribs(deviceContext, share, attributes);
-    if (context != nullptr)
-        contextCounts->created.push_back(context);
-    return context;
-}
-
-BOOL WINAPI CountedDeleteContext(HGLRC context)
-{
-    contextCounts->deleted.push_back(context);
-    return wglDeleteContext(context);
-}
-
-PROC WINAPI CountedGetProcAddress(LPCSTR name)
-{
-    PROC real = wglGetProcAddress(name);
-    if (real == nullptr || std::string(name) != "wglCreateContextAttribsARB")
-        return real;
-    realCreateAttribs = reinterpret_cast<PFNWGLCREATECONTEXTATTRIBSARBPROC>(
-        reinterpret_cast<void (*)()>(real));
-    return reinterpret_cast<PROC>(reinterpret_cast<void (*)()>(CountedCreateAttribs));
 }
 
 // The GL_VERSION of the newest core context the test makes for itself on dc.
@@ -408,26 +364,19 @@ TEST_F(RealDriverView, CoreProfileAndShadingLanguageAreTheDriversOwn)
     ASSERT_NE(expected, "") << "Mesa makes core contexts";
     EXPECT_NE(expected.find("Core Profile"), std::string::npos) << expected;
 
-    ContextCounts counts;
-    contextCounts = &counts;
-    const WglBinding saved = wgl;
-    wgl.createContext = CountedCreateContext;
-    wgl.deleteContext = CountedDeleteContext;
-    wgl.getProcAddress = CountedGetProcAddress;
+    CountingRealWgl counted;
     WindowWatch seen;
     StartWatch(&seen);
     FactPool pool;
     const char* coreProfile = ProbeCoreProfile(view.deviceContext, view.renderContext, pool);
     StopWatch();
-    wgl = saved;
-    contextCounts = nullptr;
 
     ASSERT_NE(coreProfile, nullptr);
     EXPECT_EQ(std::string(coreProfile), expected);
-    EXPECT_EQ(counts.created.size(), 2u) << "a temporary context and one core context";
-    std::sort(counts.created.begin(), counts.created.end());
-    std::sort(counts.deleted.begin(), counts.deleted.end());
-    EXPECT_EQ(counts.deleted, counts.created) << "each deleted once";
+    EXPECT_EQ(counted.created.size(), 2u) << "a temporary context and one core context";
+    std::sort(counted.created.begin(), counted.created.end());
+    std::sort(counted.deleted.begin(), counted.deleted.end());
+    EXPECT_EQ(counted.deleted, counted.created) << "each deleted once";
     EXPECT_EQ(wglGetCurrentContext(), view.renderContext);
     EXPECT_EQ(wglGetCurrentDC(), view.deviceContext);
     for (HWND window : seen.created) {

@@ -13,20 +13,11 @@
 
 #include "app/main_dialog.h"
 #include "app/resources/resource_ids.h"
+#include "tests/support/windows_path.h"
 
 namespace {
 
 const WORD kFrench = MAKELANGID(LANG_FRENCH, SUBLANG_FRENCH);
-
-// A Unix path of the build as Wine's Z: drive sees it.
-std::string WindowsPath(const char* unixPath)
-{
-    std::string path = std::string("Z:") + unixPath;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
-}
 
 class ExeResources : public ::testing::Test {
 protected:
@@ -117,8 +108,8 @@ struct ItemExpectation {
 
 TEST_F(ExeResources, DialogTemplateIsTheMainDialogExactly)
 {
-    const std::vector<unsigned char> bytes = Resource(RT_DIALOG, MAKEINTRESOURCEA(103));
-    ASSERT_FALSE(bytes.empty()) << "no French dialog 103";
+    const std::vector<unsigned char> bytes = Resource(RT_DIALOG, MAKEINTRESOURCEA(IDD_MAIN_DIALOG));
+    ASSERT_FALSE(bytes.empty()) << "no French main dialog";
     TemplateReader reader(bytes);
 
     EXPECT_EQ(reader.Word(), 1);       // dlgVer
@@ -145,13 +136,14 @@ TEST_F(ExeResources, DialogTemplateIsTheMainDialogExactly)
     const DWORD list = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_BORDER | WS_TABSTOP | LBS_NOTIFY |
                        LBS_NOINTEGRALHEIGHT;
     const ItemExpectation items[6] = {
-        {WS_CHILD | WS_VISIBLE | WS_GROUP | SS_NOTIFY, WS_EX_CLIENTEDGE, 154, 8, 75, 71, 1001,
+        {WS_CHILD | WS_VISIBLE | WS_GROUP | SS_NOTIFY, WS_EX_CLIENTEDGE, 154, 8, 75, 71, IDC_VIEW,
          "STATIC", "OpenGL Shape"},
         {WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 179, 306, 50, 14, IDOK, "BUTTON", "OK"},
-        {list | LBS_SORT, 0, 8, 84, 221, 144, 1003, "LISTBOX", ""},
-        {WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT, 0, 8, 8, 142, 70, 1004, "STATIC", "Infos:"},
-        {list, 0, 8, 296, 164, 24, 1005, "LISTBOX", ""},
-        {list | LBS_SORT, 0, 8, 232, 221, 59, 1006, "LISTBOX", ""},
+        {list | LBS_SORT, 0, 8, 84, 221, 144, IDC_GL_EXTENSIONS, "LISTBOX", ""},
+        {WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT, 0, 8, 8, 142, 70, IDC_INFO_TEXT, "STATIC",
+         "Infos:"},
+        {list, 0, 8, 296, 164, 24, IDC_DRIVER_LIST, "LISTBOX", ""},
+        {list | LBS_SORT, 0, 8, 232, 221, 59, IDC_WGL_EXTENSIONS, "LISTBOX", ""},
     };
     for (const ItemExpectation& item : items) {
         SCOPED_TRACE(item.id);
@@ -181,8 +173,9 @@ struct IconDirEntry {
 
 TEST_F(ExeResources, IconHasThreeBitmapImagesOfTheRightSizesAndDepths)
 {
-    const std::vector<unsigned char> group = Resource(RT_GROUP_ICON, MAKEINTRESOURCEA(130));
-    ASSERT_GE(group.size(), 6u) << "no French icon group 130";
+    const std::vector<unsigned char> group =
+        Resource(RT_GROUP_ICON, MAKEINTRESOURCEA(IDI_GLINSPECT));
+    ASSERT_GE(group.size(), 6u) << "no French program icon group";
     WORD count = 0;
     std::memcpy(&count, &group[4], sizeof(count));
     ASSERT_EQ(count, 3);

@@ -1,6 +1,7 @@
 # Windows-side tests, run under Wine against its real USER32 and WGL.
 file(GLOB GLINSPECT_WIN32_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*_test.cpp)
-add_executable(glinspect_win32_tests ${GLINSPECT_WIN32_TEST_SOURCES})
+add_executable(glinspect_win32_tests ${GLINSPECT_WIN32_TEST_SOURCES}
+    ${CMAKE_CURRENT_LIST_DIR}/support/fake_wgl.cpp ${CMAKE_SOURCE_DIR}/tests/support/windows_path.cpp)
 target_link_libraries(glinspect_win32_tests PRIVATE glinspect_core gtest_main version)
 target_compile_definitions(glinspect_win32_tests PRIVATE GLINSPECT_EXE="$<TARGET_FILE:glinspect>"
     GLINSPECT_REPORT_EXE="$<TARGET_FILE:glinspect-report>")
@@ -40,8 +41,9 @@ add_test(NAME win32.exe_size COMMAND ${CMAKE_COMMAND} -DEXE=$<TARGET_FILE:glinsp
     -P ${CMAKE_SOURCE_DIR}/tests/support/exe_size_check.cmake)
 
 # What every program that drives the real exe from outside shares.
-add_library(glinspect_e2e_support STATIC ${CMAKE_SOURCE_DIR}/tests/e2e/app_driver.cpp)
-target_include_directories(glinspect_e2e_support PUBLIC ${CMAKE_SOURCE_DIR}/tests/e2e)
+add_library(glinspect_e2e_support STATIC ${CMAKE_SOURCE_DIR}/tests/e2e/app_driver.cpp
+    ${CMAKE_SOURCE_DIR}/tests/support/windows_path.cpp)
+target_include_directories(glinspect_e2e_support PUBLIC ${CMAKE_SOURCE_DIR}/tests/e2e ${CMAKE_SOURCE_DIR})
 target_compile_definitions(glinspect_e2e_support PRIVATE GLINSPECT_EXE="$<TARGET_FILE:glinspect>"
     GLINSPECT_REPORT_EXE="$<TARGET_FILE:glinspect-report>")
 add_dependencies(glinspect_e2e_support glinspect glinspect-report)
