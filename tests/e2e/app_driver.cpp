@@ -65,25 +65,22 @@ std::string ReadWholeFile(const std::string& path)
     return text;
 }
 
-DWORD RunCapturingOutput(const std::string& commandLine, std::string* out, std::string* err,
-                         DWORD timeoutMs)
+DWORD RunWithStandardOutput(const std::string& commandLine, HANDLE output, std::string* err,
+                            DWORD timeoutMs)
 {
-    // Files, not pipes: nothing can block on a full pipe.
+    // A file, not a pipe: nothing can block on a full pipe.
     char tempDir[MAX_PATH];
-    char outPath[MAX_PATH];
     char errPath[MAX_PATH];
     GetTempPathA(sizeof(tempDir), tempDir);
-    GetTempFileNameA(tempDir, "out", 0, outPath);
     GetTempFileNameA(tempDir, "err", 0, errPath);
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
-    HANDLE outFile = CreateFileA(outPath, GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
     HANDLE errFile = CreateFileA(errPath, GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
 
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = outFile;
+    startup.hStdOutput = output;
     startup.hStdError = errFile;
     PROCESS_INFORMATION process = {};
     std::string line = commandLine;
@@ -97,14 +94,27 @@ DWORD RunCapturingOutput(const std::string& commandLine, std::string* out, std::
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
     }
-    CloseHandle(outFile);
     CloseHandle(errFile);
-    if (out != nullptr)
-        *out = ReadWholeFile(outPath);
     if (err != nullptr)
         *err = ReadWholeFile(errPath);
-    DeleteFileA(outPath);
     DeleteFileA(errPath);
+    return code;
+}
+
+DWORD RunCapturingOutput(const std::string& commandLine, std::string* out, std::string* err,
+                         DWORD timeoutMs)
+{
+    char tempDir[MAX_PATH];
+    char outPath[MAX_PATH];
+    GetTempPathA(sizeof(tempDir), tempDir);
+    GetTempFileNameA(tempDir, "out", 0, outPath);
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    HANDLE outFile = CreateFileA(outPath, GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+    const DWORD code = RunWithStandardOutput(commandLine, outFile, err, timeoutMs);
+    CloseHandle(outFile);
+    if (out != nullptr)
+        *out = ReadWholeFile(outPath);
+    DeleteFileA(outPath);
     return code;
 }
 

@@ -51,6 +51,10 @@ std::string ReportExePath();
 // STILL_ACTIVE when it had to be ended.
 DWORD RunCapturingOutput(const std::string& commandLine, std::string* out, std::string* err,
                          DWORD timeoutMs = 30000);
+// The same with standard output on the inheritable handle output, which the
+// caller owns.
+DWORD RunWithStandardOutput(const std::string& commandLine, HANDLE output, std::string* err,
+                            DWORD timeoutMs = 30000);
 
 // The whole content of a file; empty when it cannot be read.
 std::string ReadWholeFile(const std::string& path);

@@ -605,33 +605,8 @@ DWORD RunIntoClosedPipe(const std::string& options, std::string* err)
     if (!CreatePipe(&reading, &writing, &inherit, 0))
         return STILL_ACTIVE;
     CloseHandle(reading);
-    char folder[MAX_PATH];
-    char errPath[MAX_PATH];
-    GetTempPathA(sizeof folder, folder);
-    GetTempFileNameA(folder, "err", 0, errPath);
-    HANDLE errFile = CreateFileA(errPath, GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = writing;
-    startup.hStdError = errFile;
-    PROCESS_INFORMATION process = {};
-    std::string line = "\"" + ReportExePath() + "\" " + options;
-    DWORD code = STILL_ACTIVE;
-    if (CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                       &process)) {
-        if (WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0)
-            GetExitCodeProcess(process.hProcess, &code);
-        else
-            TerminateProcess(process.hProcess, 99);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
+    const DWORD code = RunWithStandardOutput("\"" + ReportExePath() + "\" " + options, writing, err);
     CloseHandle(writing);
-    CloseHandle(errFile);
-    *err = ReadWholeFile(errPath);
-    DeleteFileA(errPath);
     return code;
 }
 

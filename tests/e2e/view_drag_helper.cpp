@@ -25,15 +25,13 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/report_menu.h"
 #include "app/resources/resource_ids.h"
 #include "app_driver.h"
 
 namespace {
 
 const char kCaption[] = "OpenGL Renderer infos";
-// The system menu's "Copy report" and "Save report…" commands.
-const WPARAM kCopyReportCommand = 0x0110;
-const WPARAM kSaveReportCommand = 0x0120;
 
 HWND FindDialog(DWORD processId)
 {

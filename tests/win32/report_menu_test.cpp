@@ -40,8 +40,9 @@ TEST(ReportMenu, TheSystemMenuEndsWithASeparatorCopyReportAndSaveReport)
     wchar_t wide[32] = {};
     MultiByteToWideChar(CP_ACP, 0, text, -1, wide, 32);
     EXPECT_STREQ(wide, L"Save report\u2026") << text;
-    if (GetACP() == 1252)
+    if (GetACP() == 1252) {
         EXPECT_STREQ(text, "Save report\x85");
+    }
     EXPECT_EQ(GetMenuItemID(menu, count - 1), kSaveReportCommand);
     DestroyWindow(window);
 }
