@@ -20,5 +20,6 @@ void WriteStd(DWORD which, const char* text, std::size_t length);
 // Makes the same context on a hidden window as the dialog does on its view,
 // fills hidden controls like the dialog's, and prints the report on standard
 // output. Returns the exit status: 0, or 1 with the error on standard error
-// when no context can be had or memory ran out.
+// when no context can be had, memory ran out, or standard output did not take
+// the whole report.
 int PrintReport(const ReportOptions& options);
