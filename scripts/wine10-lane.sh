@@ -104,10 +104,8 @@ remove() {
         [ "$path" = "$repo/build/wineprefix-lane" ] || [ -d "$path/dosdevices" ] || [ -f "$path/system.reg" ] || continue
         [ -e "$path" ] && paths+=("$path")
     done
-    if [ -e "$lane_root.lock" ] || made; then
-        exec 9>>"$lane_root.lock"
-        flock -x -n 9 || die "the lane is in use (a command holds $lane_root.lock); try again when it has ended"
-    fi
+    { [ -e "$lane_root.lock" ] || made; } && { exec 9>>"$lane_root.lock"; flock -x -n 9 ||
+        die "the lane is in use (a command holds $lane_root.lock); try again when it has ended"; }
     made && paths+=("$lane_root")
     # And the logs that debootstrap left beside earlier roots.
     for path in "$lane_root".{lock,mmdebstrap.log,debootstrap.log,install.log}; do [ -e "$path" ] && paths+=("$path"); done
@@ -165,9 +163,8 @@ run_on_display() {  # exits 75 when the lane cannot start the program
 test_lane() {
     need_root
     local exe skip= modules started=$SECONDS display=0
-    for exe in glinspect.exe glinspect_dialog_tool.exe tests/glinspect_win32_tests.exe tests/glinspect_e2e_tests.exe; do
-        [ -f "$build/$exe" ] || die "no $build/$exe; build the win32 preset first"
-    done
+    for exe in glinspect.exe glinspect_dialog_tool.exe tests/glinspect_{win32,e2e}_tests.exe; do
+        [ -f "$build/$exe" ] || die "no $build/$exe; build the win32 preset first"; done
     mkdir -p "$logs" && logs=$(realpath -- "$logs") && seen "$logs" || exit 1
     rm -f "$logs"/{ctest.xml,lane-stop.xml,screen.status}
     echo "== Windows tests under $(in_root -- wine --version) (Debian 13, $lane_root)"

@@ -1,11 +1,8 @@
 #!/usr/bin/env bash
 # Inside the lane's root, as the first process of a pid namespace of its own: a
-# Wine session (Xvfb, a fresh prefix, a warm wineserver) for one of
-#
-#   session.sh test LOGS [EXCLUDE]   the wine10 ctest preset, then the view on screen
-#   session.sh screenshot OUT.png    the dialog taken from the X root window
-#
-# When it ends, or SIGTERM comes, all else in the namespace ends and the prefix goes.
+# Wine session (Xvfb, a fresh prefix, a warm wineserver) for `test LOGS [EXCLUDE]`
+# (the wine10 ctest preset, then the view on screen) or `screenshot OUT.png`. When
+# it ends, or SIGTERM comes, all else in the namespace ends and the prefix goes.
 set -u
 [ $$ -eq 1 ] || { echo "session.sh: not the first process of a pid namespace" >&2; exit 2; }
 repo=$(cd "$(dirname "$0")/../.." && pwd)
