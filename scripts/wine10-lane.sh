@@ -42,7 +42,7 @@ exec {lane_stderr}>&2
 trap 'stop_lane 130' INT
 trap 'stop_lane 143' TERM
 # A job that `wait` waits for, which a signal interrupts at once.
-waiting() { "$@" <&0 {lane_stderr}>&- & job=$!; wait "$job"; }
+waiting() { "$@" <&0 {lane_stderr}>&- & job=$!; wait "$job"; set -- $?; job=; return "$1"; }
 contained() {  # contained BWRAP-OPTIONS... -- COMMAND...
     info=$(mktemp /tmp/glinspect-lane-info.XXXXXX) || die "cannot make a file in /tmp"
     waiting setsid bwrap --die-with-parent --cap-add ALL --info-fd 3 "$@" 3>"$info"
@@ -107,7 +107,7 @@ remove() {
     { [ -e "$lane_root.lock" ] || made; } && { exec 9>>"$lane_root.lock"; flock -x -n 9 ||
         die "the lane is in use (a command holds $lane_root.lock); try again when it has ended"; }
     made && paths+=("$lane_root")
-    # And the logs that debootstrap left beside earlier roots.
+    # The lock and the log beside it, and the logs of a root made by debootstrap.
     for path in "$lane_root".{lock,mmdebstrap.log,debootstrap.log,install.log}; do [ -e "$path" ] && paths+=("$path"); done
     [ ${#paths[@]} -gt 0 ] || { echo "== nothing of the Wine 10 lane to remove (root $lane_root)"; return 0; }
     size=$(du -scbx -- "${paths[@]}" | tail -1 | cut -f1)
