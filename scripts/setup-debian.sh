@@ -14,6 +14,8 @@ packages=(
     libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 libglu1-mesa:i386 libxcomposite1:i386
     # The icon, screenshots and pixel checks.
     icoutils imagemagick python3
+    # The Wine 10 lane's Debian 13 root: made by mmdebstrap, entered with bwrap.
+    mmdebstrap bubblewrap
 )
 
 missing=()

@@ -6,16 +6,18 @@
 - `remove` on a stand-in root that carries the marker deletes it, the files beside it and
   the lane's Wine prefix, and nothing else;
 - Ctrl-C: `wine10-lane.sh test` runs in a process group of its own and gets SIGINT there
-  once the Windows test program runs under `timeout` (in a process group of its own, which a
-  terminal's Ctrl-C does not reach) beside the session's Xvfb and wineserver. The script must
-  exit 130, and within 10 s nothing it started may still run, nothing be mounted under the
-  root, and the session's prefix folder and display lock be gone. This process is the
-  subreaper of everything started below it, so whatever the lane leaves running is still
-  its descendant.
+  once ctest runs a case of the Windows test program inside the root (in the session and pid
+  namespace of the lane's bwrap, which a terminal's Ctrl-C does not reach) beside the
+  session's Xvfb and wineserver. The script must exit 130, and within 10 s nothing it
+  started may still run, nothing be mounted under the root, and the session's prefix folder
+  and display lock be gone. This process is the subreaper of everything started below it,
+  so whatever the lane leaves running is still its descendant.
 
-  GLINSPECT_LANE_ROOT=ROOT lane_stop_check.py    (as root; ROOT complete, build/win32 built)
+  GLINSPECT_LANE_ROOT=ROOT lane_stop_check.py [--junit FILE]
+      (as root; ROOT complete, build/win32 built)
 
-Prints "passed: NAME" or "FAILED: NAME: why" for each check; exits 1 when one failed.
+Prints "passed: NAME" or "FAILED: NAME: why" for each check, and writes them to FILE as
+JUnit XML; exits 1 when one failed.
 """
 import ctypes
 import os
@@ -26,6 +28,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import xml.etree.ElementTree as ElementTree
 
 REPO = pathlib.Path(__file__).resolve().parents[2]
 LANE = REPO / "scripts" / "wine10-lane.sh"
@@ -34,16 +37,25 @@ MARKER = ".glinspect-lane-root"
 PR_SET_CHILD_SUBREAPER = 36
 STOP_SECONDS = 10
 
-failed = 0
+results = []
 
 
 def report(name, why=None):
-    global failed
+    results.append((name, why))
     if why:
-        failed += 1
         print(f"FAILED: {name}: {why}", flush=True)
     else:
         print(f"passed: {name}", flush=True)
+
+
+def write_junit(path):
+    suite = ElementTree.Element("testsuite", name="lane_stop_check", tests=str(len(results)),
+                                failures=str(sum(1 for _, why in results if why)))
+    for name, why in results:
+        case = ElementTree.SubElement(suite, "testcase", name=name, classname="lane_stop_check")
+        if why:
+            ElementTree.SubElement(case, "failure", message=why)
+    ElementTree.ElementTree(suite).write(path, encoding="utf-8", xml_declaration=True)
 
 
 def lane(*args, **env):
@@ -83,7 +95,7 @@ def remove_takes_what_the_lane_made():
         (root / "usr" / "bin").mkdir(parents=True)
         (root / MARKER).write_text("made by the lane\n")
         (root / "usr" / "bin" / "wine").write_bytes(bytes(3_000_000))
-        for beside in ("root.lock", "root.debootstrap.log", "root.install.log"):
+        for beside in ("root.lock", "root.mmdebstrap.log", "root.debootstrap.log", "root.install.log"):
             (scratch / beside).write_text("the lane's\n")
         (scratch / "prefix" / "dosdevices").mkdir(parents=True)
         (scratch / "root.other").write_text("stays\n")
@@ -173,7 +185,7 @@ def ctrl_c_ends_everything(name="Ctrl-C ends all the lane started, within 10 s, 
             run = subprocess.Popen([str(LANE), "test"], stdin=subprocess.DEVNULL, stdout=out,
                                    stderr=subprocess.STDOUT, start_new_session=True,
                                    env={**os.environ, "GLINSPECT_LANE_LOGS": logs})
-        # The moment: the test program under `timeout`, Xvfb and Wine's server up.
+        # The moment: ctest runs a case of the test program; Xvfb and Wine's server are up.
         deadline = time.monotonic() + 120
         ready = False
         while not ready and time.monotonic() < deadline and run.poll() is None:
@@ -181,8 +193,9 @@ def ctrl_c_ends_everything(name="Ctrl-C ends all the lane started, within 10 s, 
             now = running(descendants())
             names = [p[2] for p in now.values()]
             ready = ("Xvfb" in names and any(n.startswith("wineserver") for n in names) and
-                     any(p[2] == "timeout" and any(b"glinspect_win32_tests" in a for a in proc_text(pid, "cmdline"))
-                         for pid, p in now.items()))
+                     any(any(b"glinspect_win32_tests" in a for a in args) and
+                         any(a.startswith(b"--gtest_filter=") for a in args)
+                         for args in (proc_text(pid, "cmdline") for pid in now)))
         if not ready:
             with open(os.path.join(logs, "run.log")) as f:
                 report(name, "the test program never ran under the lane: " + f.read()[-600:])
@@ -223,6 +236,8 @@ def ctrl_c_ends_everything(name="Ctrl-C ends all the lane started, within 10 s, 
             problems.append(f"still mounted: {mounts}")
         if leftovers:
             problems.append(f"left behind: {leftovers}")
+        if not elsewhere:
+            problems.append("nothing ran outside the script's process group, where Ctrl-C does not reach")
         if not prefixes or not displays:
             problems.append(f"the session's prefix {prefixes} or display {displays} not seen")
         report(name, "; ".join(problems))
@@ -247,10 +262,17 @@ def ctrl_c_ends_everything(name="Ctrl-C ends all the lane started, within 10 s, 
 
 
 def main():
-    foreign_folder_is_left_alone()
-    remove_takes_what_the_lane_made()
-    ctrl_c_ends_everything()
-    sys.exit(1 if failed else 0)
+    junit = sys.argv[sys.argv.index("--junit") + 1] if "--junit" in sys.argv else None
+    # Stopped by the lane it belongs to: the lane under test is stopped too (finally).
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
+    try:
+        foreign_folder_is_left_alone()
+        remove_takes_what_the_lane_made()
+        ctrl_c_ends_everything()
+    finally:
+        if junit:
+            write_junit(junit)
+    sys.exit(1 if any(why for _, why in results) else 0)
 
 
 if __name__ == "__main__":

@@ -11,9 +11,9 @@ Prints the view's rectangle and the counts; exits 1 when a threshold is missed,
 2 when no view is found. Needs ImageMagick's convert.
 """
 
-import re
-import subprocess
 import sys
+
+import pixel_census
 
 # Shares of the view's client area.
 MIN_FACE_SHARE = 0.01      # each of red, green and blue
@@ -24,16 +24,12 @@ FACE_TOLERANCE = 6         # per channel, for the button-face colour
 
 
 def read_picture(path):
-    data = subprocess.run(["convert", path, "-depth", "8", "ppm:-"], stdin=subprocess.DEVNULL,
-                          stdout=subprocess.PIPE, check=True, timeout=60).stdout
-    header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", data)
-    if not header:
+    try:
+        width, height, body = pixel_census.read_picture(path)
+    except ValueError:
         raise SystemExit("%s: not readable as a picture" % path)
-    width, height = int(header.group(1)), int(header.group(2))
-    body = data[header.end():header.end() + width * height * 3]
-    rows = [[tuple(body[(y * width + x) * 3:(y * width + x) * 3 + 3]) for x in range(width)]
-            for y in range(height)]
-    return width, height, rows
+    colours = list(pixel_census.pixels(body))
+    return width, height, [colours[y * width:(y + 1) * width] for y in range(height)]
 
 
 def grey(p):
@@ -82,22 +78,11 @@ def find_view(width, height, rows):
 
 
 def census(rows, rect, face):
+    """What the client area shows. A face pixel on screen may carry a little of
+    the other channels: up to a quarter of its own."""
     x0, y0, w, h = rect
-    counts = {"background": 0, "red": 0, "green": 0, "blue": 0, "black": 0, "other": 0}
-    for y in range(y0, y0 + h):
-        for x in range(x0, x0 + w):
-            p = rows[y][x]
-            if all(abs(p[i] - face[i]) <= FACE_TOLERANCE for i in range(3)):
-                counts["background"] += 1
-            elif max(p) <= 16:
-                counts["black"] += 1
-            else:
-                lead = max(range(3), key=lambda i: p[i])
-                if p[lead] >= 40 and all(p[i] * 4 <= p[lead] for i in range(3) if i != lead):
-                    counts[("red", "green", "blue")[lead]] += 1
-                else:
-                    counts["other"] += 1
-    return counts
+    return pixel_census.census((rows[y][x] for y in range(y0, y0 + h) for x in range(x0, x0 + w)),
+                               face, tolerance=FACE_TOLERANCE, black=16, share=0.25)
 
 
 def main():

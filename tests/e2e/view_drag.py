@@ -17,6 +17,8 @@ import sys
 import tempfile
 import time
 
+import pixel_census
+
 STEP_TIMEOUT = 30
 
 
@@ -95,16 +97,6 @@ def find_frame_window(width, height, deadline=10.0):
         time.sleep(0.2)
 
 
-def read_ppm(data):
-    """(width, height, bytes) of a binary PPM with maxval 255."""
-    header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", data)
-    if not header:
-        raise Failure("not a PPM capture")
-    width, height = int(header.group(1)), int(header.group(2))
-    pixels = data[header.end():header.end() + width * height * 3]
-    return width, height, pixels
-
-
 class Capturer:
     def __init__(self, window, directory):
         self.window = window
@@ -115,11 +107,10 @@ class Capturer:
         code, _ = run(["import", "-window", self.window, path])
         if code != 0:
             raise Failure("import of window %s failed" % self.window)
-        with tempfile.TemporaryFile() as out:
-            subprocess.run(["convert", path, "ppm:-"], stdin=subprocess.DEVNULL, stdout=out,
-                           timeout=STEP_TIMEOUT, check=True)
-            out.seek(0)
-            return read_ppm(out.read())
+        try:
+            return pixel_census.read_picture(path, timeout=STEP_TIMEOUT)
+        except ValueError:
+            raise Failure("not a PPM capture of window %s" % self.window)
 
     def frame(self, name):
         """A capture once the X server shows a settled frame: two in a row
@@ -134,35 +125,23 @@ class Capturer:
         raise Failure("the view's frame did not settle for %s" % name)
 
 
+# A lit face in the offscreen frame is a pure primary: the other channels at
+# most 8. Edge pixels blended by multisampling count as other.
+PURE = {"others_at_most": 8}
+
+
 def census(frame, face):
-    """Pixels of the background colour and of each pure primary, as lit faces
-    show them; edge pixels blended by multisampling count as other."""
-    width, height, pixels = frame
-    counts = {"background": 0, "red": 0, "green": 0, "blue": 0, "other": 0}
-    for i in range(0, width * height * 3, 3):
-        r, g, b = pixels[i], pixels[i + 1], pixels[i + 2]
-        if (r, g, b) == face:
-            counts["background"] += 1
-        elif r >= 40 and g <= 8 and b <= 8:
-            counts["red"] += 1
-        elif g >= 40 and r <= 8 and b <= 8:
-            counts["green"] += 1
-        elif b >= 40 and r <= 8 and g <= 8:
-            counts["blue"] += 1
-        else:
-            counts["other"] += 1
-    return counts
+    """Pixels of the background colour (exactly) and of each pure primary."""
+    return pixel_census.census(pixel_census.pixels(frame[2]), face, **PURE)
 
 
 def shade(frame, channel):
     """The most common value of one channel among the pixels of that pure
     primary: the flat shade of the face of that colour."""
-    _, _, pixels = frame
     values = {}
-    for i in range(0, len(pixels), 3):
-        rgb = pixels[i:i + 3]
-        if rgb[channel] >= 40 and all(rgb[c] <= 8 for c in range(3) if c != channel):
-            values[rgb[channel]] = values.get(rgb[channel], 0) + 1
+    for p in pixel_census.pixels(frame[2]):
+        if pixel_census.face_of(p, **PURE) == channel:
+            values[p[channel]] = values.get(p[channel], 0) + 1
     return max(values, key=values.get) if values else None
 
 

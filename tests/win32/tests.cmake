@@ -83,6 +83,12 @@ add_executable(glinspect_dialog_tool ${CMAKE_SOURCE_DIR}/tests/e2e/dialog_tool.c
 target_link_libraries(glinspect_dialog_tool PRIVATE glinspect_e2e_support)
 set_target_properties(glinspect_dialog_tool PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
+# The view check refuses the black view that Debian 12's Wine leaves on the screen.
+add_test(NAME e2e.black_view_check
+    COMMAND sh ${CMAKE_SOURCE_DIR}/tests/e2e/black_view_check.sh $<TARGET_FILE:glinspect_dialog_tool>
+            ${CMAKE_BINARY_DIR}/tests/black_view_check)
+set_tests_properties(e2e.black_view_check PROPERTIES TIMEOUT 120 SKIP_RETURN_CODE 77)
+
 # The view turned by dragging: a native script drives the running program
 # through a small Windows helper and judges the frames the X server holds.
 add_executable(glinspect_view_drag_helper ${CMAKE_SOURCE_DIR}/tests/e2e/view_drag_helper.cpp)
