@@ -14,6 +14,9 @@ packages=(
     libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 libglu1-mesa:i386 libxcomposite1:i386
     # The icon, screenshots and pixel checks.
     icoutils imagemagick python3
+    # The companion's --compare reads JSON with jsmn; the tests check its JSON
+    # against docs/*.schema.json.
+    libjsmn-dev python3-jsonschema
 )
 
 missing=()
