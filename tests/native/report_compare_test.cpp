@@ -1,6 +1,7 @@
 // Two reports read back and compared, and the input the reader refuses.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -124,6 +125,26 @@ TEST(ReportCompare, ComparesItemsWhoseKeysRepeatAsACollection)
         R"({"driverDlls":[{"path":"a.dll","version":"2"}]})");
     ASSERT_TRUE(outcome.read) << outcome.error;
     EXPECT_EQ(outcome.text, "driverDlls: 2 -> 1 (1 removed, 0 added)\r\n  - {\"path\":\"a.dll\",\"version\":\"1\"}\r\n");
+}
+
+TEST(ReportCompare, CountsWhatTenThousandExtensionsLostAndGained)
+{
+    std::string before = R"({"glExtensions":[)", after = before;
+    for (int i = 0; i < 10000; ++i) {
+        const std::string name = "\"GL_x_" + std::to_string(i) + "\"";
+        before += (i > 0 ? "," : "") + name;
+        if (i % 100 != 0)
+            after += (after.back() != '[' ? "," : "") + name;
+    }
+    for (int i = 0; i < 50; ++i)
+        after += ",\"GL_new_" + std::to_string(i) + "\"";
+    const Outcome outcome = Compare(before + "]}", after + "]}");
+    ASSERT_TRUE(outcome.read) << outcome.error;
+    EXPECT_EQ(outcome.differences, 1);
+    EXPECT_EQ(outcome.text.rfind("glExtensions: 10000 -> 9950 (100 removed, 50 added)\r\n  - \"GL_x_0\"\r\n"
+                                 "  - \"GL_x_100\"\r\n", 0), 0u);
+    EXPECT_NE(outcome.text.find("  - \"GL_x_9900\"\r\n  + \"GL_new_0\"\r\n"), std::string::npos);
+    EXPECT_EQ(std::count(outcome.text.begin(), outcome.text.end(), '\n'), 151);
 }
 
 struct BadInput {
