@@ -22,8 +22,16 @@ void StartError(TextBuffer& error, const char* name, std::size_t offset)
 bool CheckTypes(const JsonDocument& report, int value, MemberPath& path, const char* name, TextBuffer& error)
 {
     const bool array = report.Kind(value) == kJsonArray;
+    // An array's items share one path.
+    const KnownMember* items = nullptr;
+    if (array) {
+        path.PushItem();
+        items = FindKnownMember(path);
+        path.Pop();
+    }
     for (int i = 0; i < report.Count(value); ++i) {
         int child = report.Item(value, i);
+        const KnownMember* known = items;
         if (array) {
             path.PushItem();
         } else {
@@ -31,8 +39,8 @@ bool CheckTypes(const JsonDocument& report, int value, MemberPath& path, const c
             const char* memberName = report.String(child, length);
             path.PushName(memberName, length);
             child = report.MemberValue(value, i);
+            known = FindKnownMember(path);
         }
-        const KnownMember* known = FindKnownMember(path);
         if (known != nullptr) {
             const unsigned type = JsonTypeOf(report, child);
             if ((type & known->types) == 0) {
