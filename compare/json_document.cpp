@@ -53,6 +53,7 @@ bool CheckGap(const char* text, std::size_t from, std::size_t to, char separator
 {
     if (to < from)
         return Fail(error, to, kNotJson, "a value out of place");
+    const char expected[] = {'\'', separator, '\'', ' ', 'e', 'x', 'p', 'e', 'c', 't', 'e', 'd', '\0'};
     bool seen = separator == 0;
     for (std::size_t i = from; i < to; ++i) {
         if (IsSpace(text[i]))
@@ -61,18 +62,14 @@ bool CheckGap(const char* text, std::size_t from, std::size_t to, char separator
             seen = true;
             continue;
         }
-        if (!seen) {
-            const char expected[] = {'\'', separator, '\'', ' ', 'e', 'x', 'p', 'e', 'c', 't', 'e',
-                                     'd', ',', ' ', 'n', 'o', 't', ' ', '\0'};
-            return FailAtByte(error, text, i, expected);
-        }
-        return FailAtByte(error, text, i, "unexpected ");
+        if (seen)
+            return FailAtByte(error, text, i, "unexpected ");
+        Fail(error, i, kNotJson, expected);
+        error.message.Append(", not ");
+        DescribeByte(error.message, static_cast<unsigned char>(text[i]));
+        return false;
     }
-    if (!seen) {
-        const char expected[] = {'\'', separator, '\'', ' ', 'e', 'x', 'p', 'e', 'c', 't', 'e', 'd', '\0'};
-        return Fail(error, to, kNotJson, expected);
-    }
-    return true;
+    return seen || Fail(error, to, kNotJson, expected);
 }
 
 int HexValue(char c)
