@@ -50,10 +50,17 @@ DISPLAY_CLASS = ("HKLM\\SYSTEM\\CurrentControlSet\\Control\\Class\\"
                  "{4d36e968-e325-11ce-bfc1-08002be10318}")
 
 
+VENDOR_VALUE = ("GlinspectVendor", "glinspectvendor.dll")
+
+
 def seed_registrations(driver_key):
-    """Adds a subkey registration and a display adapter; returns the keys to
-    delete afterwards."""
-    subkey = driver_key.replace("HKEY_LOCAL_MACHINE\\", "HKLM\\") + "\\GlinspectTest"
+    """Adds a vendor driver's value, a subkey registration and a display
+    adapter; returns the keys to delete afterwards (the value goes with
+    unseed_vendor)."""
+    drivers = driver_key.replace("HKEY_LOCAL_MACHINE\\", "HKLM\\")
+    if reg("add", drivers, "/v", VENDOR_VALUE[0], "/t", "REG_SZ", "/d", VENDOR_VALUE[1], "/f") != 0:
+        sys.exit(f"reg add {drivers} /v {VENDOR_VALUE[0]} failed")
+    subkey = drivers + "\\GlinspectTest"
     adapter = next(f"{DISPLAY_CLASS}\\{n:04d}" for n in range(31, -1, -1)
                    if reg("query", f"{DISPLAY_CLASS}\\{n:04d}") != 0)
     added = [subkey, adapter]
@@ -67,6 +74,10 @@ def seed_registrations(driver_key):
         if reg("add", key, "/v", name, "/t", kind, "/d", data, "/f") != 0:
             sys.exit(f"reg add {key} /v {name} failed")
     return added
+
+
+def unseed_vendor(driver_key):
+    return reg("delete", driver_key.replace("HKEY_LOCAL_MACHINE\\", "HKLM\\"), "/v", VENDOR_VALUE[0], "/f")
 
 
 def system_line(system):
@@ -226,11 +237,17 @@ def main():
     seeded = seed_registrations(drivers["key"])
     try:
         text = run(exe)
-        report = json.loads(run(exe, "--json"))
+        seeded_text = run(exe, "--json")
+        report = json.loads(seeded_text)
     finally:
         for key in seeded:
             reg("delete", key, "/f")
+        vendor_removed = unseed_vendor(drivers["key"])
     validate("--json with seeded registrations", report)
+    expect("vendor line JSON", [e for e in report["drivers"]["entries"] if e["dllName"] == VENDOR_VALUE[1]][:1],
+           [{"line": f"{VENDOR_VALUE[0]}: {VENDOR_VALUE[1]}", "valueName": VENDOR_VALUE[0],
+             "dllName": VENDOR_VALUE[1], "selected": True}])
+    expect("vendor value removed", vendor_removed, 0)
     lines = text[:-2].split("\r\n")
     title, body = section(lines, "Registered as subkeys:")
     expect("subkey lines", body, ["  GlinspectTest: glinspecttest.dll"])
@@ -260,6 +277,17 @@ def main():
     expect("--json --formats rows", len(with_formats.get("pixelFormats", [])), len(body) - 1)
 
     check_compare(exe, work, report_text, expect)
+
+    # The report before and after the seeding: the new registrations, each
+    # named by what the compare matches it by, in the report's order.
+    (work / "seeded.json").write_text(seeded_text, encoding="ascii")
+    done = run_any(exe, "--compare", "old.json", "seeded.json", cwd=work)
+    found = done.stdout.decode("latin-1").split("\r\n")
+    wanted = [f'drivers.entries["{VENDOR_VALUE[1]}"]: added {{"line":"{VENDOR_VALUE[0]}: {VENDOR_VALUE[1]}",',
+              'subkeyDrivers["GlinspectTest"]: added {"name":"GlinspectTest","dll":"glinspecttest.dll"}',
+              'displayAdapters["Glinspect Test Adapter"]: added {"description":"Glinspect Test Adapter",']
+    at = [next((i for i, line in enumerate(found) if line.startswith(want)), -1) for want in wanted]
+    expect("compare with the seeded report", (done.returncode, min(at) >= 0 and at == sorted(at)), (1, True))
 
     print(f"{len(lines)} text lines, {len(report['glExtensions'])} OpenGL and "
           f"{len(report['wglExtensions'])} WGL extensions, {len(drivers['entries'])} driver lines")
