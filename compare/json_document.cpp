@@ -326,9 +326,8 @@ void MergeSort(int* items, int* scratch, int count, const MergeContext& how)
 struct Decimal {
     Decimal(const char* text, std::size_t length)
     {
-        std::size_t i = 0;
         negative = length > 0 && text[0] == '-';
-        i = negative ? 1 : 0;
+        std::size_t i = negative ? 1 : 0;
         mantissa = text + i;
         while (i < length && text[i] != 'e' && text[i] != 'E')
             ++i;

@@ -28,9 +28,10 @@ struct Pair {
     int second;
 };
 
+// How the positions of an array's items, or an object's members, sort.
 struct ItemOrder {
     const JsonDocument* document;
-    int array;
+    int array;        // the array or object
     const char* key;  // compare the items' key values; null: the items
 };
 
@@ -40,13 +41,14 @@ int KeyOf(const ItemOrder& order, int position)
     return order.key != nullptr ? order.document->Find(item, order.key) : item;
 }
 
+// Two items' order by their values, or their keys' values.
 int ByItem(int a, int b, const void* context)
 {
     const ItemOrder& order = *static_cast<const ItemOrder*>(context);
     return CompareJsonValues(*order.document, KeyOf(order, a), *order.document, KeyOf(order, b));
 }
 
-// A position for each member, in the order of the names' bytes.
+// Two members' order by their names' bytes.
 int ByName(int a, int b, const void* context)
 {
     const ItemOrder& order = *static_cast<const ItemOrder*>(context);
@@ -101,11 +103,14 @@ private:
             Changed(a, b);
     }
 
-    // Positions sorted by order, matched across the two sides.
+    // The positions of both sides sorted, by the members' names or by the
+    // items (their keys), and matched; the pairs in the order of after, with
+    // what only before has where before had it. Null when memory ran out.
     Pair* Match(int* sortedA, int countA, int* sortedB, int countB, const ItemOrder& orderA,
-                const ItemOrder& orderB, int (*how)(int, int, const void*), int& pairCount)
+                const ItemOrder& orderB, bool names, int& pairCount)
     {
         pairCount = 0;
+        int (*how)(int, int, const void*) = names ? ByName : ByItem;
         if (!SortIndices(sortedA, countA, how, &orderA) || !SortIndices(sortedB, countB, how, &orderB))
             return nullptr;
         int* matchA = static_cast<int*>(std::malloc(sizeof(int) * static_cast<std::size_t>(countA + 1)));
@@ -121,7 +126,6 @@ private:
             matchA[i] = -1;
         for (int j = 0; j < countB; ++j)
             matchB[j] = -1;
-        const bool names = how == ByName;
         for (int i = 0, j = 0; i < countA && j < countB;) {
             int order;
             if (names) {
@@ -137,7 +141,6 @@ private:
             i += order <= 0 ? 1 : 0;
             j += order >= 0 ? 1 : 0;
         }
-        // After's order, with what only before has where before had it.
         int p = 0;
         for (int j = 0; j < countB; ++j) {
             const int i = matchB[j];
@@ -176,7 +179,7 @@ private:
         Pair* pairs = nullptr;
         if (sortedA != nullptr && sortedB != nullptr) {
             pairs = Match(sortedA, countA, sortedB, countB, ItemOrder{&before_, a, nullptr},
-                          ItemOrder{&after_, b, nullptr}, ByName, pairCount);
+                          ItemOrder{&after_, b, nullptr}, true, pairCount);
         }
         std::free(sortedA);
         std::free(sortedB);
@@ -248,7 +251,7 @@ private:
         int pairCount = 0;
         Pair* pairs = nullptr;
         if (sortedA != nullptr && sortedB != nullptr)
-            pairs = Match(sortedA, countA, sortedB, countB, orderA, orderB, ByItem, pairCount);
+            pairs = Match(sortedA, countA, sortedB, countB, orderA, orderB, false, pairCount);
         const bool unique = pairs != nullptr && Unique(sortedA, countA, orderA) && Unique(sortedB, countB, orderB);
         std::free(sortedA);
         std::free(sortedB);
@@ -285,7 +288,7 @@ private:
         Pair* pairs = nullptr;
         if (sortedA != nullptr && sortedB != nullptr) {
             pairs = Match(sortedA, countA, sortedB, countB, ItemOrder{&before_, a, nullptr},
-                          ItemOrder{&after_, b, nullptr}, ByItem, pairCount);
+                          ItemOrder{&after_, b, nullptr}, false, pairCount);
         }
         std::free(sortedA);
         std::free(sortedB);
