@@ -13,9 +13,9 @@ constexpr unsigned kList = kTypeArray;
 constexpr unsigned kRecord = kTypeObject;
 constexpr unsigned kRecordOrNull = kTypeObject | kTypeNull;
 
-// Schema 1.0, in the order the report writes it. Members added by a later
-// minor version and not listed here are compared all the same, without a
-// type check.
+// The members of docs/report.schema.json, in the order the report writes
+// them: a member the report gains goes here too. A member not listed (one of
+// a later minor version) is compared all the same, without a type check.
 const KnownMember kKnownMembers[] = {
     {"schemaVersion", kText, nullptr},
     {"vendor", kText, nullptr},
