@@ -264,7 +264,8 @@ bool DescribeInvalid(const char* text, std::size_t length, std::size_t offset, J
     if (c == '}' || c == ']')
         return FailAtByte(error, text, offset, "a bracket that closes nothing open: ");
     // A primitive with a byte no primitive has.
-    for (std::size_t i = offset; i < length && !IsSpace(text[i]) && std::strchr(",]}", text[i]) == nullptr; ++i) {
+    for (std::size_t i = offset; i < length && !IsSpace(text[i]) && std::strchr(",]}", text[i]) == nullptr;
+         ++i) {
         const unsigned char b = static_cast<unsigned char>(text[i]);
         if (b < 0x20 || b >= 0x7F || std::strchr("-+.0123456789eEtrufalsn", text[i]) == nullptr)
             return FailAtByte(error, text, i, "unexpected ");

@@ -115,7 +115,8 @@ private:
             return nullptr;
         int* matchA = static_cast<int*>(std::malloc(sizeof(int) * static_cast<std::size_t>(countA + 1)));
         int* matchB = static_cast<int*>(std::malloc(sizeof(int) * static_cast<std::size_t>(countB + 1)));
-        Pair* pairs = static_cast<Pair*>(std::malloc(sizeof(Pair) * static_cast<std::size_t>(countA + countB + 1)));
+        const std::size_t most = static_cast<std::size_t>(countA) + static_cast<std::size_t>(countB) + 1;
+        Pair* pairs = static_cast<Pair*>(std::malloc(sizeof(Pair) * most));
         if (matchA == nullptr || matchB == nullptr || pairs == nullptr) {
             std::free(matchA);
             std::free(matchB);
@@ -132,7 +133,8 @@ private:
                 order = CompareJsonStrings(before_, before_.MemberName(orderA.array, sortedA[i]), after_,
                                            after_.MemberName(orderB.array, sortedB[j]));
             } else {
-                order = CompareJsonValues(before_, KeyOf(orderA, sortedA[i]), after_, KeyOf(orderB, sortedB[j]));
+                order = CompareJsonValues(before_, KeyOf(orderA, sortedA[i]), after_,
+                                          KeyOf(orderB, sortedB[j]));
             }
             if (order == 0) {
                 matchA[sortedA[i]] = sortedB[j];
@@ -190,7 +192,8 @@ private:
         for (int k = 0; k < pairCount && !failed_; ++k) {
             const Pair& pair = pairs[k];
             const JsonDocument& named = pair.second >= 0 ? after_ : before_;
-            const int name = pair.second >= 0 ? after_.MemberName(b, pair.second) : before_.MemberName(a, pair.first);
+            const int name =
+                pair.second >= 0 ? after_.MemberName(b, pair.second) : before_.MemberName(a, pair.first);
             std::size_t length = 0;
             const char* text = named.String(name, length);
             Push(Step{&named, name, nullptr});
@@ -252,7 +255,8 @@ private:
         Pair* pairs = nullptr;
         if (sortedA != nullptr && sortedB != nullptr)
             pairs = Match(sortedA, countA, sortedB, countB, orderA, orderB, false, pairCount);
-        const bool unique = pairs != nullptr && Unique(sortedA, countA, orderA) && Unique(sortedB, countB, orderB);
+        const bool unique =
+            pairs != nullptr && Unique(sortedA, countA, orderA) && Unique(sortedB, countB, orderB);
         std::free(sortedA);
         std::free(sortedB);
         if (pairs == nullptr) {

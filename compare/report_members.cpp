@@ -172,7 +172,8 @@ unsigned JsonTypeOf(const JsonDocument& document, int value)
 
 void AppendTypeNames(TextBuffer& out, unsigned types)
 {
-    static const char* const kNames[] = {"null", "a boolean", "an integer", "a string", "an array", "an object"};
+    static const char* const kNames[] = {"null",     "a boolean", "an integer",
+                                         "a string", "an array",  "an object"};
     bool first = true;
     // The null last: "an integer or null".
     for (int pass = 0; pass < 2; ++pass) {

@@ -9,6 +9,12 @@
 
 namespace {
 
+// A file's name, and how many bytes come before its JSON (a byte-order mark).
+struct Where {
+    const char* name;
+    std::size_t skipped;
+};
+
 void StartError(TextBuffer& error, const char* name, std::size_t offset)
 {
     error.Append(name);
@@ -19,7 +25,8 @@ void StartError(TextBuffer& error, const char* name, std::size_t offset)
 
 // Each known member's type, below value at path; unknown members are not
 // looked into. False with the first member of a wrong type.
-bool CheckTypes(const JsonDocument& report, int value, MemberPath& path, const char* name, TextBuffer& error)
+bool CheckTypes(const JsonDocument& report, int value, MemberPath& path, const Where& where,
+                TextBuffer& error)
 {
     const bool array = report.Kind(value) == kJsonArray;
     // An array's items share one path.
@@ -44,7 +51,7 @@ bool CheckTypes(const JsonDocument& report, int value, MemberPath& path, const c
         if (known != nullptr) {
             const unsigned type = JsonTypeOf(report, child);
             if ((type & known->types) == 0) {
-                StartError(error, name, report.Offset(child));
+                StartError(error, where.name, where.skipped + report.Offset(child));
                 error.Append(path.Text());
                 error.Append(" is ");
                 AppendTypeNames(error, type);
@@ -52,7 +59,7 @@ bool CheckTypes(const JsonDocument& report, int value, MemberPath& path, const c
                 AppendTypeNames(error, known->types);
                 return false;
             }
-            if ((type & (kTypeArray | kTypeObject)) != 0 && !CheckTypes(report, child, path, name, error))
+            if ((type & (kTypeArray | kTypeObject)) != 0 && !CheckTypes(report, child, path, where, error))
                 return false;
         }
         path.Pop();
@@ -62,7 +69,7 @@ bool CheckTypes(const JsonDocument& report, int value, MemberPath& path, const c
 
 // "MAJOR.MINOR" with the major this program writes; a report without the
 // member is from before it and has the members of 1.0.
-bool CheckSchemaVersion(const JsonDocument& report, const char* name, TextBuffer& error)
+bool CheckSchemaVersion(const JsonDocument& report, const Where& where, TextBuffer& error)
 {
     const int value = report.Find(0, "schemaVersion");
     if (value < 0 || report.Kind(value) != kJsonString)
@@ -75,10 +82,11 @@ bool CheckSchemaVersion(const JsonDocument& report, const char* name, TextBuffer
     bool digits = dot > 0 && dot < length && text[dot] == '.' && dot + 1 < length;
     for (std::size_t i = dot + 1; digits && i < length; ++i)
         digits = text[i] >= '0' && text[i] <= '9';
-    const std::size_t majorLength = static_cast<std::size_t>(std::strchr(kReportSchemaVersion, '.') - kReportSchemaVersion);
+    const std::size_t majorLength =
+        static_cast<std::size_t>(std::strchr(kReportSchemaVersion, '.') - kReportSchemaVersion);
     if (digits && dot == majorLength && std::memcmp(text, kReportSchemaVersion, dot) == 0)
         return true;
-    StartError(error, name, report.Offset(value));
+    StartError(error, where.name, where.skipped + report.Offset(value));
     error.Append("schemaVersion \"");
     AppendJsonEscaped(error, text, length);
     error.Append(digits ? "\" has a major version this program does not know (it reads "
@@ -98,21 +106,33 @@ bool ReadReportText(const char* name, const char* text, std::size_t length, Json
         error.Append("larger than 16 MB, more than any report");
         return false;
     }
+    // NOTE: Windows PowerShell 5's > writes UTF-16 with a byte-order mark,
+    // Notepad's "UTF-8 with BOM" a UTF-8 one.
+    const bool utf16 = length >= 2 && ((text[0] == '\xFF' && text[1] == '\xFE') ||
+                                       (text[0] == '\xFE' && text[1] == '\xFF'));
+    if (utf16) {
+        StartError(error, name, 0);
+        error.Append("UTF-16 text, as Windows PowerShell's > writes it: save the report from cmd.exe, "
+                     "or with Out-File -Encoding ascii");
+        return false;
+    }
+    const std::size_t bom = length >= 3 && std::memcmp(text, "\xEF\xBB\xBF", 3) == 0 ? 3 : 0;
     JsonError problem;
-    if (!report.Load(text, length, problem)) {
-        StartError(error, name, problem.offset);
+    if (!report.Load(text + bom, length - bom, problem)) {
+        StartError(error, name, bom + problem.offset);
         error.Append(problem.message.Text());
         return false;
     }
     if (report.Kind(0) != kJsonObject) {
-        StartError(error, name, report.Offset(0));
+        StartError(error, name, bom + report.Offset(0));
         error.Append("not a report: the top level is ");
         AppendTypeNames(error, JsonTypeOf(report, 0));
         error.Append(", not an object");
         return false;
     }
     MemberPath path;
-    return CheckTypes(report, 0, path, name, error) && CheckSchemaVersion(report, name, error);
+    const Where where{name, bom};
+    return CheckTypes(report, 0, path, where, error) && CheckSchemaVersion(report, where, error);
 }
 
 bool ReadReportFile(const char* path, JsonDocument& report, TextBuffer& error)

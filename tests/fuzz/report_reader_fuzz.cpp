@@ -37,7 +37,8 @@ void CheckPair(const JsonDocument& before, const JsonDocument& after)
 {
     TextBuffer text, json, back;
     const long count = CompareReports(before, after, false, text);
-    if (count < 0 || CompareReports(before, after, true, json) != count || (count == 0) != (text.Length() == 0))
+    if (count < 0 || CompareReports(before, after, true, json) != count ||
+        (count == 0) != (text.Length() == 0))
         std::abort();
     if ((CompareReports(after, before, false, back) == 0) != (count == 0))
         std::abort();

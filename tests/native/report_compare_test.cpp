@@ -114,6 +114,7 @@ TEST(ReportCompare, TakesEqualValuesAsEqualHoweverTheyAreWritten)
         " {\"o\":{\"b\":2,\"a\":1}, \"n\":[1e2, 5E-1, 0, 15e-1],\"s\":\"caf\xc3\xa9 \xf0\x9f\x98\x80\",\"advice\":[\"x\"]}\n");
     ASSERT_TRUE(outcome.read) << outcome.error;
     EXPECT_EQ(outcome.text, "advice: 2 -> 1 (1 removed, 0 added)\r\n  - \"x\"\r\n");
+    EXPECT_EQ(Compare("\xEF\xBB\xBF{\"vendor\":\"V\"}", R"({"vendor":"V"})").differences, 0);
     EXPECT_EQ(Compare(R"({"n":[1.25]})", R"({"n":[1.2500001]})").differences, 1);
     EXPECT_EQ(Compare(R"({"n":[-2]})", R"({"n":[-10]})").differences, 1);
 }
@@ -190,6 +191,8 @@ TEST(ReportReader, RefusesWhatIsNotAReportNamingTheFileAndTheByte)
         {std::string("{\"vendor\":\"a\0\"}", 15), std::string("\0\"}", 3), "not JSON: byte 0x00"},
         {"{\"vendor\":\"V\"}\xef", "\xef", "not JSON: unexpected byte 0xef"},
         {R"({"vendor":"V","vendor":"W"})", R"("vendor":"W")", "a member name given twice in one object: \"vendor\""},
+        {"\xEF\xBB\xBF{\"vendor\":1}", "1}", "vendor is an integer, not a string"},
+        {"\xFF\xFE{\0\"\0", "\xFF", "UTF-16 text, as Windows PowerShell's > writes it"},
     };
     for (const BadInput& bad : cases) {
         const Outcome outcome = Compare(R"({"vendor":"V"})", bad.text);
