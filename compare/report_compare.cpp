@@ -103,63 +103,70 @@ private:
             Changed(a, b);
     }
 
-    // The positions of both sides sorted, by the members' names or by the
-    // items (their keys), and matched; the pairs in the order of after, with
-    // what only before has where before had it. Null when memory ran out.
-    Pair* Match(int* sortedA, int countA, int* sortedB, int countB, const ItemOrder& orderA,
-                const ItemOrder& orderB, bool names, int& pairCount)
+    // The members of a and b matched by their names, or their items by their
+    // keys (by their values when key is null): the pairs in the order of
+    // after, with what only before has where before had it. Null, failed_
+    // set, when memory ran out. unique, when asked, tells whether no two
+    // items of one side share a key.
+    Pair* Match(int a, int b, bool names, const char* key, int& pairCount, bool* unique = nullptr)
     {
-        pairCount = 0;
+        const int countA = before_.Count(a), countB = after_.Count(b);
+        const ItemOrder orderA{&before_, a, key}, orderB{&after_, b, key};
         int (*how)(int, int, const void*) = names ? ByName : ByItem;
-        if (!SortIndices(sortedA, countA, how, &orderA) || !SortIndices(sortedB, countB, how, &orderB))
-            return nullptr;
-        int* matchA = static_cast<int*>(std::malloc(sizeof(int) * static_cast<std::size_t>(countA + 1)));
-        int* matchB = static_cast<int*>(std::malloc(sizeof(int) * static_cast<std::size_t>(countB + 1)));
+        int* sortedA = Positions(countA);
+        int* sortedB = Positions(countB);
+        int* matchA = Positions(countA);
+        int* matchB = Positions(countB);
         const std::size_t most = static_cast<std::size_t>(countA) + static_cast<std::size_t>(countB) + 1;
         Pair* pairs = static_cast<Pair*>(std::malloc(sizeof(Pair) * most));
-        if (matchA == nullptr || matchB == nullptr || pairs == nullptr) {
-            std::free(matchA);
-            std::free(matchB);
-            std::free(pairs);
-            return nullptr;
-        }
-        for (int i = 0; i < countA; ++i)
-            matchA[i] = -1;
-        for (int j = 0; j < countB; ++j)
-            matchB[j] = -1;
-        for (int i = 0, j = 0; i < countA && j < countB;) {
-            int order;
-            if (names) {
-                order = CompareJsonStrings(before_, before_.MemberName(orderA.array, sortedA[i]), after_,
-                                           after_.MemberName(orderB.array, sortedB[j]));
-            } else {
-                order = CompareJsonValues(before_, KeyOf(orderA, sortedA[i]), after_,
-                                          KeyOf(orderB, sortedB[j]));
+        pairCount = 0;
+        const bool ok = sortedA != nullptr && sortedB != nullptr && matchA != nullptr && matchB != nullptr &&
+                        pairs != nullptr && SortIndices(sortedA, countA, how, &orderA) &&
+                        SortIndices(sortedB, countB, how, &orderB);
+        if (ok) {
+            if (unique != nullptr)
+                *unique = Unique(sortedA, countA, orderA) && Unique(sortedB, countB, orderB);
+            for (int i = 0; i < countA; ++i)
+                matchA[i] = -1;
+            for (int j = 0; j < countB; ++j)
+                matchB[j] = -1;
+            for (int i = 0, j = 0; i < countA && j < countB;) {
+                const int order = names ? CompareJsonStrings(before_, before_.MemberName(a, sortedA[i]), after_,
+                                                             after_.MemberName(b, sortedB[j]))
+                                        : CompareJsonValues(before_, KeyOf(orderA, sortedA[i]), after_,
+                                                            KeyOf(orderB, sortedB[j]));
+                if (order == 0) {
+                    matchA[sortedA[i]] = sortedB[j];
+                    matchB[sortedB[j]] = sortedA[i];
+                }
+                i += order <= 0 ? 1 : 0;
+                j += order >= 0 ? 1 : 0;
             }
-            if (order == 0) {
-                matchA[sortedA[i]] = sortedB[j];
-                matchB[sortedB[j]] = sortedA[i];
+            int p = 0;
+            for (int j = 0; j < countB; ++j) {
+                const int i = matchB[j];
+                for (; i >= 0 && p < i; ++p) {
+                    if (matchA[p] < 0)
+                        pairs[pairCount++] = Pair{p, -1};
+                }
+                if (i >= 0 && p == i)
+                    ++p;
+                pairs[pairCount++] = Pair{i, j};
             }
-            i += order <= 0 ? 1 : 0;
-            j += order >= 0 ? 1 : 0;
-        }
-        int p = 0;
-        for (int j = 0; j < countB; ++j) {
-            const int i = matchB[j];
-            for (; i >= 0 && p < i; ++p) {
+            for (; p < countA; ++p) {
                 if (matchA[p] < 0)
                     pairs[pairCount++] = Pair{p, -1};
             }
-            if (i >= 0 && p == i)
-                ++p;
-            pairs[pairCount++] = Pair{i, j};
         }
-        for (; p < countA; ++p) {
-            if (matchA[p] < 0)
-                pairs[pairCount++] = Pair{p, -1};
-        }
+        std::free(sortedA);
+        std::free(sortedB);
         std::free(matchA);
         std::free(matchB);
+        if (!ok) {
+            std::free(pairs);
+            failed_ = true;
+            return nullptr;
+        }
         return pairs;
     }
 
@@ -174,22 +181,9 @@ private:
 
     void CompareObjects(int a, int b)
     {
-        const int countA = before_.Count(a), countB = after_.Count(b);
-        int* sortedA = Positions(countA);
-        int* sortedB = Positions(countB);
         int pairCount = 0;
-        Pair* pairs = nullptr;
-        if (sortedA != nullptr && sortedB != nullptr) {
-            pairs = Match(sortedA, countA, sortedB, countB, ItemOrder{&before_, a, nullptr},
-                          ItemOrder{&after_, b, nullptr}, true, pairCount);
-        }
-        std::free(sortedA);
-        std::free(sortedB);
-        if (pairs == nullptr) {
-            failed_ = true;
-            return;
-        }
-        for (int k = 0; k < pairCount && !failed_; ++k) {
+        Pair* pairs = Match(a, b, true, nullptr, pairCount);
+        for (int k = 0; pairs != nullptr && k < pairCount && !failed_; ++k) {
             const Pair& pair = pairs[k];
             const JsonDocument& named = pair.second >= 0 ? after_ : before_;
             const int name =
@@ -247,22 +241,11 @@ private:
     // a key is not unique on one side.
     bool CompareKeyed(int a, int b, const char* key)
     {
-        const int countA = before_.Count(a), countB = after_.Count(b);
-        const ItemOrder orderA{&before_, a, key}, orderB{&after_, b, key};
-        int* sortedA = Positions(countA);
-        int* sortedB = Positions(countB);
         int pairCount = 0;
-        Pair* pairs = nullptr;
-        if (sortedA != nullptr && sortedB != nullptr)
-            pairs = Match(sortedA, countA, sortedB, countB, orderA, orderB, false, pairCount);
-        const bool unique =
-            pairs != nullptr && Unique(sortedA, countA, orderA) && Unique(sortedB, countB, orderB);
-        std::free(sortedA);
-        std::free(sortedB);
-        if (pairs == nullptr) {
-            failed_ = true;
+        bool unique = false;
+        Pair* pairs = Match(a, b, false, key, pairCount, &unique);
+        if (pairs == nullptr)
             return true;
-        }
         for (int k = 0; unique && k < pairCount && !failed_; ++k) {
             const Pair& pair = pairs[k];
             const JsonDocument& named = pair.second >= 0 ? after_ : before_;
@@ -286,20 +269,10 @@ private:
     void CompareCollections(int a, int b)
     {
         const int countA = before_.Count(a), countB = after_.Count(b);
-        int* sortedA = Positions(countA);
-        int* sortedB = Positions(countB);
         int pairCount = 0;
-        Pair* pairs = nullptr;
-        if (sortedA != nullptr && sortedB != nullptr) {
-            pairs = Match(sortedA, countA, sortedB, countB, ItemOrder{&before_, a, nullptr},
-                          ItemOrder{&after_, b, nullptr}, false, pairCount);
-        }
-        std::free(sortedA);
-        std::free(sortedB);
-        if (pairs == nullptr) {
-            failed_ = true;
+        Pair* pairs = Match(a, b, false, nullptr, pairCount);
+        if (pairs == nullptr)
             return;
-        }
         int removed = 0, added = 0;
         for (int k = 0; k < pairCount; ++k) {
             removed += pairs[k].second < 0 ? 1 : 0;
