@@ -25,8 +25,8 @@ public:
     JsonDocument(const JsonDocument&) = delete;
     JsonDocument& operator=(const JsonDocument&) = delete;
 
-    // Reads length bytes of text (a copy is kept). False with the reason when
-    // they are not one JSON value, or memory ran out.
+    // Reads length bytes of text (a copy is kept), once for a document. False
+    // with the reason when they are not one JSON value, or memory ran out.
     bool Load(const char* text, std::size_t length, JsonError& error);
 
     JsonKind Kind(int value) const { return static_cast<JsonKind>(nodes_[value].kind); }
