@@ -144,6 +144,7 @@ def check_compare(exe, work, report_text, expect):
            (2, "", True, True))
     expect("missing file", compare("missing.json", "old.json"),
            (2, "", "glinspect-report: missing.json: cannot be opened\r\n"))
+    expect("--compare with --formats", compare("old.json", "old.json", "--formats")[:2], (2, ""))
 
 
 def main():
