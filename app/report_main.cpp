@@ -2,10 +2,12 @@
 // hidden window as the dialog does on its view, fills hidden controls like
 // the dialog's, and prints the report: plain text, or JSON with --json; with
 // --formats the table of pixel formats too. It reads the driver registrations
-// and never writes them.
+// and never writes them. With --compare it makes no report but compares two
+// it made before.
 #include <cstdlib>
 #include <cstring>
 
+#include "app/compare_console.h"
 #include "app/report_console.h"
 #include "app/startup.h"
 #include "app/std_output.h"
@@ -14,8 +16,12 @@ namespace {
 
 const char kUsage[] =
     "usage: glinspect-report [--json] [--formats]\r\n"
+    "       glinspect-report --compare OLD.json NEW.json [--json]\r\n"
     "  --json     the report as one JSON object\r\n"
     "  --formats  add the table of the pixel formats the display offers\r\n"
+    "  --compare  print what changed from one JSON report to the other, a line\r\n"
+    "             each (--json: as one JSON object); exit 0 when they agree,\r\n"
+    "             1 when they differ, 2 when a file is not a report\r\n"
     "  --help     print this text\r\n"
     "  --version  print the program's version\r\n";
 const char kVersion[] = "glinspect-report " GLINSPECT_VERSION "\r\n";
@@ -25,10 +31,14 @@ const char kVersion[] = "glinspect-report " GLINSPECT_VERSION "\r\n";
 int main(int argc, char** argv)
 {
     ReportOptions options = {};
+    const char* compared[2] = {nullptr, nullptr};
     for (int i = 1; i < argc; ++i) {
         const char* option = argv[i];
         if (std::strcmp(option, "--json") == 0) {
             options.json = true;
+        } else if (std::strcmp(option, "--compare") == 0 && i + 2 < argc && compared[0] == nullptr) {
+            compared[0] = argv[++i];
+            compared[1] = argv[++i];
         } else if (std::strcmp(option, "--formats") == 0) {
             options.pixelFormats = true;
         } else if (std::strcmp(option, "--help") == 0) {
@@ -39,6 +49,12 @@ int main(int argc, char** argv)
             WriteStd(STD_ERROR_HANDLE, kUsage, sizeof(kUsage) - 1);
             return 2;
         }
+    }
+    if (compared[0] != nullptr && !options.pixelFormats)
+        return PrintComparison(compared[0], compared[1], options.json);
+    if (compared[0] != nullptr) {
+        WriteStd(STD_ERROR_HANDLE, kUsage, sizeof(kUsage) - 1);
+        return 2;
     }
     return PrintReport(options);
 }

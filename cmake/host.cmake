@@ -3,6 +3,7 @@
 # The fuzz targets learn from the coverage of the code they exercise.
 if(GLINSPECT_FUZZ)
     target_compile_options(glinspect_portable PRIVATE -fsanitize=fuzzer-no-link)
+    target_compile_options(glinspect_compare PRIVATE -fsanitize=fuzzer-no-link)
 endif()
 
 # The test scene needs only OpenGL: it is drawn natively through Mesa's EGL

@@ -66,9 +66,10 @@ target_include_directories(glinspect PRIVATE ${GLINSPECT_MANIFESTS})
 set_target_properties(glinspect PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
 # The console companion that prints the whole report.
-add_executable(glinspect-report app/report_main.cpp app/startup.cpp app/resources/glinspect-report.rc)
+add_executable(glinspect-report app/report_main.cpp app/compare_console.cpp app/startup.cpp
+    app/resources/glinspect-report.rc)
 target_link_options(glinspect-report PRIVATE ${GLINSPECT_STARTUP_LINK_FLAGS}
     -Wl,-e,_mainCRTStartup)
-target_link_libraries(glinspect-report PRIVATE glinspect_core)
+target_link_libraries(glinspect-report PRIVATE glinspect_core glinspect_compare)
 target_include_directories(glinspect-report PRIVATE ${GLINSPECT_MANIFESTS})
 set_target_properties(glinspect-report PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})

@@ -107,6 +107,10 @@ bool HasPixelFormatTable(const ReportData& report);
 // "full", "generic" or "none".
 const char* FormatAccelerationName(FormatAcceleration acceleration);
 
+// The JSON's schemaVersion, its first member: the major changes only when a
+// member is removed or changes its type, the minor when members are added.
+constexpr const char kReportSchemaVersion[] = "1.0";
+
 // The same facts as one JSON object, ended by a line feed. Text goes through
 // toUtf16 into \u escapes; without it bytes of 0x80 and above are taken as
 // Latin-1.

@@ -314,6 +314,7 @@ void WriteReportJson(const ReportData& report, TextBuffer& out, AnsiToUtf16 toUt
 {
     Json json(out, toUtf16);
     json.Open('{');
+    json.String("schemaVersion", kReportSchemaVersion);
     json.String("vendor", report.vendor);
     json.String("renderer", report.renderer);
     json.String("version", report.version);

@@ -16,6 +16,9 @@ packages=(
     icoutils imagemagick python3
     # The Wine 10 lane's Debian 13 root: made by mmdebstrap, entered with bwrap.
     mmdebstrap bubblewrap
+    # The companion's --compare reads JSON with jsmn; the tests check its JSON
+    # against docs/*.schema.json.
+    libjsmn-dev python3-jsonschema
 )
 
 missing=()

@@ -3,17 +3,35 @@
 facts as the text report; its options; registrations of the subkey and
 display-adapter shapes show when the test seeds them (with reg.exe, removed
 again after) and not otherwise, with the adapter's driver version and date.
+Every JSON it prints follows docs/report.schema.json; --compare of a report
+with itself and with a copy that lost an extension by hand says so, as text and
+as JSON that follows docs/compare.schema.json, and refuses a cut file.
 Runs in the Wine session the caller started.
 
-  report_companion.py GLINSPECT-REPORT-EXE VERSION   (VERSION: the build's, e.g. 1.0.0)"""
+  report_companion.py GLINSPECT-REPORT-EXE VERSION WORK-FOLDER
+  (VERSION: the build's, e.g. 1.0.0; WORK-FOLDER: where the compared files go)"""
 import json
+import pathlib
 import subprocess
 import sys
 
+import jsonschema
 
-def run_any(exe, *args):
+DOCS = pathlib.Path(__file__).resolve().parents[2] / "docs"
+SCHEMAS = {name: json.loads((DOCS / f"{name}.schema.json").read_text())
+           for name in ("report", "compare")}
+FAILURES = []
+
+
+def validate(what, document, schema="report"):
+    """Records each way document breaks docs/SCHEMA.schema.json."""
+    for error in jsonschema.Draft7Validator(SCHEMAS[schema]).iter_errors(document):
+        FAILURES.append(f"{what}: {schema}.schema.json: {'/'.join(map(str, error.path))}: {error.message}")
+
+
+def run_any(exe, *args, cwd=None):
     return subprocess.run(["wine", exe, *args], stdin=subprocess.DEVNULL,
-                          capture_output=True, timeout=120)
+                          capture_output=True, timeout=120, cwd=cwd)
 
 
 def run(exe, *args):
@@ -32,10 +50,17 @@ DISPLAY_CLASS = ("HKLM\\SYSTEM\\CurrentControlSet\\Control\\Class\\"
                  "{4d36e968-e325-11ce-bfc1-08002be10318}")
 
 
+VENDOR_VALUE = ("GlinspectVendor", "glinspectvendor.dll")
+
+
 def seed_registrations(driver_key):
-    """Adds a subkey registration and a display adapter; returns the keys to
-    delete afterwards."""
-    subkey = driver_key.replace("HKEY_LOCAL_MACHINE\\", "HKLM\\") + "\\GlinspectTest"
+    """Adds a vendor driver's value, a subkey registration and a display
+    adapter; returns the keys to delete afterwards (the value goes with
+    unseed_vendor)."""
+    drivers = driver_key.replace("HKEY_LOCAL_MACHINE\\", "HKLM\\")
+    if reg("add", drivers, "/v", VENDOR_VALUE[0], "/t", "REG_SZ", "/d", VENDOR_VALUE[1], "/f") != 0:
+        sys.exit(f"reg add {drivers} /v {VENDOR_VALUE[0]} failed")
+    subkey = drivers + "\\GlinspectTest"
     adapter = next(f"{DISPLAY_CLASS}\\{n:04d}" for n in range(31, -1, -1)
                    if reg("query", f"{DISPLAY_CLASS}\\{n:04d}") != 0)
     added = [subkey, adapter]
@@ -49,6 +74,10 @@ def seed_registrations(driver_key):
         if reg("add", key, "/v", name, "/t", kind, "/d", data, "/f") != 0:
             sys.exit(f"reg add {key} /v {name} failed")
     return added
+
+
+def unseed_vendor(driver_key):
+    return reg("delete", driver_key.replace("HKEY_LOCAL_MACHINE\\", "HKLM\\"), "/v", VENDOR_VALUE[0], "/f")
 
 
 def system_line(system):
@@ -82,11 +111,51 @@ def section(lines, heading_start):
     return lines[start], body
 
 
+def check_compare(exe, work, report_text, expect):
+    """--compare of two real reports: the same, one extension removed by hand,
+    and a file cut short."""
+    work.mkdir(parents=True, exist_ok=True)
+    (work / "old.json").write_text(report_text, encoding="ascii")
+    edited = json.loads(report_text)
+    names = edited["glExtensions"]
+    gone = names.pop(len(names) // 2)
+    # Python's own layout, with spaces and line feeds the companion never writes.
+    (work / "new.json").write_text(json.dumps(edited, indent=1), encoding="ascii")
+    (work / "cut.json").write_text(report_text[:len(report_text) // 2], encoding="ascii")
+
+    def compare(*args):
+        done = run_any(exe, "--compare", *args, cwd=work)
+        return done.returncode, done.stdout.decode("latin-1"), done.stderr.decode("latin-1")
+
+    expect("compared with itself", compare("old.json", "old.json"), (0, "", ""))
+    expect("one extension removed", compare("old.json", "new.json"),
+           (1, f"glExtensions: {len(names) + 1} -> {len(names)} (1 removed, 0 added)\r\n"
+               f"  - {json.dumps(gone)}\r\n", ""))
+    status, out, err = compare("old.json", "new.json", "--json")
+    expect("--json exit", (status, err), (1, ""))
+    differences = json.loads(out)
+    validate("--compare --json", differences, "compare")
+    expect("--compare --json", differences,
+           {"schemaVersion": "1.0", "differences": [
+               {"path": ["glExtensions"], "change": "items", "oldCount": len(names) + 1,
+                "newCount": len(names), "removed": [gone], "added": []}]})
+    status, out, err = compare("old.json", "cut.json")
+    expect("cut file", (status, out, err.startswith("glinspect-report: cut.json: byte "), "truncated" in err),
+           (2, "", True, True))
+    expect("missing file", compare("missing.json", "old.json"),
+           (2, "", "glinspect-report: missing.json: cannot be opened\r\n"))
+    expect("--compare with --formats", compare("old.json", "old.json", "--formats")[:2], (2, ""))
+
+
 def main():
-    exe, build_version = sys.argv[1], sys.argv[2]
+    exe, build_version, work = sys.argv[1], sys.argv[2], pathlib.Path(sys.argv[3])
     text = run(exe)
-    report = json.loads(run(exe, "--json"))
-    failures = []
+    report_text = run(exe, "--json")
+    report = json.loads(report_text)
+    failures = FAILURES
+    validate("--json", report)
+    if list(report)[:1] != ["schemaVersion"] or report["schemaVersion"] != "1.0":
+        failures.append(f"schemaVersion is not the first member, 1.0: {list(report)[:2]}")
 
     def check(what, text_has, json_has):
         if text_has != json_has:
@@ -119,7 +188,7 @@ def main():
     # The options: help and version on standard output, anything else refused.
     usage = run_any(exe, "--help")
     expect("--help exit", usage.returncode, 0)
-    for option in ("--json", "--formats", "--help", "--version"):
+    for option in ("--json", "--formats", "--compare", "--help", "--version"):
         expect("usage names " + option, option in usage.stdout.decode(), True)
     version = run_any(exe, "--version")
     expect("--version", (version.returncode, version.stdout),
@@ -169,10 +238,17 @@ def main():
     seeded = seed_registrations(drivers["key"])
     try:
         text = run(exe)
-        report = json.loads(run(exe, "--json"))
+        seeded_text = run(exe, "--json")
+        report = json.loads(seeded_text)
     finally:
         for key in seeded:
             reg("delete", key, "/f")
+        vendor_removed = unseed_vendor(drivers["key"])
+    validate("--json with seeded registrations", report)
+    expect("vendor line JSON", [e for e in report["drivers"]["entries"] if e["dllName"] == VENDOR_VALUE[1]][:1],
+           [{"line": f"{VENDOR_VALUE[0]}: {VENDOR_VALUE[1]}", "valueName": VENDOR_VALUE[0],
+             "dllName": VENDOR_VALUE[1], "selected": True}])
+    expect("vendor value removed", vendor_removed, 0)
     lines = text[:-2].split("\r\n")
     title, body = section(lines, "Registered as subkeys:")
     expect("subkey lines", body, ["  GlinspectTest: glinspecttest.dll"])
@@ -196,6 +272,23 @@ def main():
            [str(pixel["index"])])
     expect("other marked lines", [line for line in formats if line.startswith("*") and line not in body],
            ["* " + e["line"] for e in drivers["entries"] if e["selected"]])
+
+    with_formats = json.loads(run(exe, "--json", "--formats"))
+    validate("--json --formats", with_formats)
+    expect("--json --formats rows", len(with_formats.get("pixelFormats", [])), len(body) - 1)
+
+    check_compare(exe, work, report_text, expect)
+
+    # The report before and after the seeding: the new registrations, each
+    # named by what the compare matches it by, in the report's order.
+    (work / "seeded.json").write_text(seeded_text, encoding="ascii")
+    done = run_any(exe, "--compare", "old.json", "seeded.json", cwd=work)
+    found = done.stdout.decode("latin-1").split("\r\n")
+    wanted = [f'drivers.entries["{VENDOR_VALUE[1]}"]: added {{"line":"{VENDOR_VALUE[0]}: {VENDOR_VALUE[1]}",',
+              'subkeyDrivers["GlinspectTest"]: added {"name":"GlinspectTest","dll":"glinspecttest.dll"}',
+              'displayAdapters["Glinspect Test Adapter"]: added {"description":"Glinspect Test Adapter",']
+    at = [next((i for i, line in enumerate(found) if line.startswith(want)), -1) for want in wanted]
+    expect("compare with the seeded report", (done.returncode, min(at) >= 0 and at == sorted(at)), (1, True))
 
     print(f"{len(lines)} text lines, {len(report['glExtensions'])} OpenGL and "
           f"{len(report['wglExtensions'])} WGL extensions, {len(drivers['entries'])} driver lines")

@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "compare/report_compare.h"
+#include "compare/report_members.h"
+#include "compare/report_reader.h"
 #include "document/report_document.h"
 #include "tests/native/concluded_report.h"
 
@@ -80,7 +83,7 @@ TEST(ReportJson, HoldsTheSameFacts)
     TextBuffer out;
     WriteReportJson(ConcludedReport(SmallReport()).data, out);
     EXPECT_EQ(std::string(out.Text()),
-              "{\"vendor\":\"V\",\"renderer\":\"R \\\"x\\\"\",\"version\":\"\","
+              "{\"schemaVersion\":\"1.0\",\"vendor\":\"V\",\"renderer\":\"R \\\"x\\\"\",\"version\":\"\","
               "\"pixelFormat\":{\"index\":7,\"samples\":null},"
               "\"system\":null,\"remoteSession\":false,\"display\":null,"
               "\"glExtensions\":[\"\",\"GL_ARB_a\",\"GL_EXT_b\"],\"wglExtensions\":[],"
@@ -443,6 +446,40 @@ int DoubleByteToUtf16(const char* text, int length, wchar_t* units, int capacity
 int Refuses(const char*, int, wchar_t*, int)
 {
     return 0;
+}
+
+// Every member below value is one the reader knows, of a type it allows.
+void ExpectKnownMembers(const JsonDocument& report, int value, MemberPath& path)
+{
+    for (int i = 0; i < report.Count(value); ++i) {
+        int child = report.Item(value, i);
+        if (report.Kind(value) == kJsonArray) {
+            path.PushItem();
+        } else {
+            std::size_t length = 0;
+            const char* name = report.String(child, length);
+            path.PushName(name, length);
+            child = report.MemberValue(value, i);
+        }
+        const KnownMember* known = FindKnownMember(path);
+        EXPECT_TRUE(known != nullptr && (known->types & JsonTypeOf(report, child)) != 0) << path.Text();
+        ExpectKnownMembers(report, child, path);
+        path.Pop();
+    }
+}
+
+TEST(ReportJson, ReadsBackAsAReportWhoseEveryMemberTheReaderKnows)
+{
+    for (const ReportData& facts : {SmallReport(), FullReport()}) {
+        TextBuffer out;
+        WriteReportJson(ConcludedReport(facts).data, out);
+        JsonDocument report;
+        TextBuffer error, differences;
+        ASSERT_TRUE(ReadReportText("report.json", out.Text(), out.Length(), report, error)) << error.Text();
+        MemberPath path;
+        ExpectKnownMembers(report, 0, path);
+        EXPECT_EQ(CompareReports(report, report, false, differences), 0);
+    }
 }
 
 TEST(ReportJson, WritesTheTextAsTheCodePageMeansIt)

@@ -3,7 +3,7 @@ file(GLOB GLINSPECT_NATIVE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_D
 # The render tests need an OpenGL driver: a binary of their own, below.
 list(FILTER GLINSPECT_NATIVE_TEST_SOURCES EXCLUDE REGEX "/scene_test\\.cpp$")
 add_executable(glinspect_native_tests ${GLINSPECT_NATIVE_TEST_SOURCES})
-target_link_libraries(glinspect_native_tests PRIVATE glinspect_portable gtest_main)
+target_link_libraries(glinspect_native_tests PRIVATE glinspect_portable glinspect_compare gtest_main)
 gtest_discover_tests(glinspect_native_tests TEST_PREFIX "native.")
 
 # The test scene drawn offscreen by Mesa. Mesa's driver keeps allocations
@@ -22,6 +22,19 @@ if(GLINSPECT_FUZZ)
         COMMAND fuzz_extension_tokens -max_total_time=${GLINSPECT_FUZZ_SECONDS} -max_len=8192
                 -timeout=10 ${CMAKE_CURRENT_BINARY_DIR}/fuzz-corpus)
     file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/fuzz-corpus)
+
+    # The report reader and the comparison, from two small reports (the first
+    # byte of the seed says where the first ends).
+    add_executable(fuzz_report_reader ${CMAKE_CURRENT_LIST_DIR}/../fuzz/report_reader_fuzz.cpp)
+    target_compile_options(fuzz_report_reader PRIVATE -fsanitize=fuzzer)
+    target_link_options(fuzz_report_reader PRIVATE -fsanitize=fuzzer)
+    target_link_libraries(fuzz_report_reader PRIVATE glinspect_compare)
+    set(GLINSPECT_READER_CORPUS ${CMAKE_CURRENT_BINARY_DIR}/fuzz-corpus-report)
+    file(MAKE_DIRECTORY ${GLINSPECT_READER_CORPUS})
+    file(COPY ${CMAKE_CURRENT_LIST_DIR}/../fuzz/report_pair.seed DESTINATION ${GLINSPECT_READER_CORPUS})
+    add_test(NAME fuzz.report_reader
+        COMMAND fuzz_report_reader -max_total_time=${GLINSPECT_FUZZ_SECONDS} -max_len=16384
+                -timeout=10 ${GLINSPECT_READER_CORPUS})
 endif()
 
 # Includes run downward only, and the document layer stays pure.

@@ -99,10 +99,11 @@ add_test(NAME e2e.view_drag
 # One program at a time: its view's X window is found by size.
 set_tests_properties(e2e.view_drag PROPERTIES TIMEOUT 180 RUN_SERIAL TRUE)
 
-# The companion's text and JSON, read from the Linux side where JSON parsers live.
+# The companion's text and JSON, read from the Linux side where JSON parsers
+# and python3-jsonschema live, and its --compare of two real reports.
 add_test(NAME e2e.report_companion
     COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/e2e/report_companion.py $<TARGET_FILE:glinspect-report>
-            ${PROJECT_VERSION})
+            ${PROJECT_VERSION} ${CMAKE_BINARY_DIR}/tests/report_companion)
 set_tests_properties(e2e.report_companion PROPERTIES TIMEOUT 180)
 
 # DLLs the loaded-driver scan is tried on: a driver with a version resource,
