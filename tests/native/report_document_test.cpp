@@ -207,7 +207,7 @@ const DisplayAdapter kAdapters[] = {
     {"Vendor\x99 Adapter", "vendor64.dll", "vendor32.dll", "31.0.15.3713", "6-12-2023"},
     {"", "other.dll", nullptr, nullptr, "1-1-2020"}};
 const SystemFacts kSystem = {true, kPlatformWindowsNt, 10, 0, 19045, "Service Pack 1", true, "8.0 \"x\"",
-                             "Linux", "6.1.0-13-amd64"};
+                             "Linux", "6.1.0-13-amd64", false};
 const DisplayFacts kDisplay = {1920, 1080, 32, 60, 96, "Wine \"Adapter\""};
 const PixelFormatRow kFormats[] = {
     {1, true, kFormatAccelerationFull, 32, 8, 24, 8, true, 0, 0},
