@@ -1,7 +1,8 @@
 // glinspect-report: the console companion. It makes the same context on a
 // hidden window as the dialog does on its view, fills hidden controls like
 // the dialog's, and prints the report: plain text, or JSON with --json; with
-// --formats the table of pixel formats too. It reads the driver registrations
+// --formats the table of pixel formats too, with --entry-points the check of
+// every command the context's version and extensions promise. It reads the driver registrations
 // and never writes them.
 #include <cstdlib>
 #include <cstring>
@@ -12,11 +13,13 @@
 namespace {
 
 const char kUsage[] =
-    "usage: glinspect-report [--json] [--formats]\r\n"
-    "  --json     the report as one JSON object\r\n"
-    "  --formats  add the table of the pixel formats the display offers\r\n"
-    "  --help     print this text\r\n"
-    "  --version  print the program's version\r\n";
+    "usage: glinspect-report [--json] [--formats] [--entry-points]\r\n"
+    "  --json          the report as one JSON object\r\n"
+    "  --formats       add the table of the pixel formats the display offers\r\n"
+    "  --entry-points  add the check of every command the version and the\r\n"
+    "                  extensions promise, against the Khronos registry\r\n"
+    "  --help          print this text\r\n"
+    "  --version       print the program's version\r\n";
 const char kVersion[] = "glinspect-report " GLINSPECT_VERSION "\r\n";
 
 }  // namespace
@@ -30,6 +33,8 @@ int main(int argc, char** argv)
             options.json = true;
         } else if (std::strcmp(option, "--formats") == 0) {
             options.pixelFormats = true;
+        } else if (std::strcmp(option, "--entry-points") == 0) {
+            options.entryPoints = true;
         } else if (std::strcmp(option, "--help") == 0) {
             WriteStd(STD_OUTPUT_HANDLE, kUsage, sizeof(kUsage) - 1);
             return 0;

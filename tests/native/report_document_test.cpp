@@ -90,7 +90,8 @@ TEST(ReportJson, HoldsTheSameFacts)
               "\"dllName\":\"OpenGL32.dll\",\"selected\":true},"
               "{\"line\":\"~Vendor: v.dll\",\"valueName\":\"~Vendor\",\"dllName\":\"v.dll\",\"selected\":false}]},"
               "\"acceleration\":{\"level\":\"unknown\",\"reason\":\"the view's pixel format could not be described\"},"
-              "\"advice\":[],\"shadingLanguage\":null,\"coreProfile\":null,\"driverDlls\":[],\"extensionBytes\":{\"gl\":0,\"wgl\":0},"
+              "\"advice\":[],\"shadingLanguage\":null,\"coreProfile\":null,\"esProfile\":null,\"videoMemory\":null,"
+              "\"driverDlls\":[],\"extensionBytes\":{\"gl\":0,\"wgl\":0},"
               "\"limits\":[],\"subkeyDrivers\":[],\"displayAdapters\":[]}\n");
 }
 

@@ -417,14 +417,16 @@ TEST_F(RealDriverView, CoreProfileAndShadingLanguageAreTheDriversOwn)
     WindowWatch seen;
     StartWatch(&seen);
     FactPool pool;
-    const char* coreProfile = ProbeCoreProfile(view.deviceContext, view.renderContext, pool);
+    EsProfileFacts es = {};
+    const char* coreProfile = ProbeContextProfiles(view.deviceContext, view.renderContext, pool, es);
     StopWatch();
     wgl = saved;
     contextCounts = nullptr;
 
     ASSERT_NE(coreProfile, nullptr);
     EXPECT_EQ(std::string(coreProfile), expected);
-    EXPECT_EQ(counts.created.size(), 2u) << "a temporary context and one core context";
+    EXPECT_EQ(counts.created.size(), es.version != nullptr ? 3u : 2u)
+        << "a temporary context, one core context and one OpenGL ES context where one is made";
     std::sort(counts.created.begin(), counts.created.end());
     std::sort(counts.deleted.begin(), counts.deleted.end());
     EXPECT_EQ(counts.deleted, counts.created) << "each deleted once";
