@@ -6,7 +6,8 @@ the desktop GL versions 1.2 and later and of every GL and WGL extension.
   make_entry_point_table.py GL.XML WGL.XML OUTPUT.CPP [SYMBOL]
 
 Commands, sorted, each as one byte (flags in the top two bits: 0x40 an
-OpenGL 1.0 or 1.1 command, 0x80 one the core profile removed; the low six
+OpenGL 1.0 or 1.1 command, 0x80 one of a version that the newest core profile
+lacks: removed, or required for the compatibility profile only; the low six
 bits the length shared with the name before) and the rest of the name, NUL
 ended. Groups (the versions in order, then the extensions sorted by name)
 each as a byte of the length shared with the group name before, the rest of
@@ -17,7 +18,7 @@ import sys
 import xml.etree.ElementTree as ET
 
 OPENGL_EXPORT = 0x40
-REMOVED_FROM_CORE = 0x80
+NOT_IN_CORE = 0x80
 MAX_SHARED = 0x3F
 
 
@@ -30,35 +31,44 @@ def required_commands(element, api):
             for command in require.findall("command")]
 
 
+def in_core(element):
+    return element.get("profile") in (None, "core")
+
+
 def read_registry(gl_path, wgl_path):
     """The groups as (name, commands), versions first, and the flags of each command."""
     gl = ET.parse(gl_path).getroot()
     wgl = ET.parse(wgl_path).getroot()
-    versions, flags = [], {}
-    for feature in gl.findall("feature"):
-        if feature.get("api") != "gl":
-            continue
-        number = tuple(int(part) for part in feature.get("number").split("."))
+    features = sorted((tuple(int(part) for part in feature.get("number").split(".")), feature)
+                      for feature in gl.findall("feature") if feature.get("api") == "gl")
+    versions, flags, core = [], {}, set()
+    for number, feature in features:
         commands = required_commands(feature, "gl")
+        # What the newest core profile has: required outside the compatibility
+        # profile, and not removed since. One flag for every version serves:
+        # the registry re-requires no command of 1.2 to 3.1 that 3.2 removed.
+        for require in feature.findall("require"):
+            if for_api(require, "gl") and in_core(require):
+                core.update(command.get("name") for command in require.findall("command"))
+        for remove in feature.findall("remove"):
+            if in_core(remove):
+                core.difference_update(command.get("name") for command in remove.findall("command"))
         if number < (1, 2):
             for name in commands:
                 flags[name] = flags.get(name, 0) | OPENGL_EXPORT
-            continue
-        for remove in feature.findall("remove"):
-            if remove.get("profile") in (None, "core"):
-                for command in remove.findall("command"):
-                    name = command.get("name")
-                    flags[name] = flags.get(name, 0) | REMOVED_FROM_CORE
-        versions.append((number, feature.get("name"), commands))
-    versions.sort()
+        else:
+            versions.append((feature.get("name"), commands))
+    for _, commands in versions:
+        for name in commands:
+            if name not in core:
+                flags[name] = flags.get(name, 0) | NOT_IN_CORE
     extensions = []
     for root, api, supported in ((gl, "gl", ("gl", "glcore")), (wgl, "wgl", ("wgl",))):
         for extension in root.iter("extension"):
             if set(extension.get("supported", "").split("|")) & set(supported):
                 extensions.append((extension.get("name"), required_commands(extension, api)))
     extensions.sort(key=lambda group: group[0].encode())
-    groups = [(name, commands) for _, name, commands in versions] + extensions
-    return groups, flags
+    return versions + extensions, flags
 
 
 def shared_length(a, b):

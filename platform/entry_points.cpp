@@ -125,7 +125,7 @@ const char* MissingOf(const EntryPointRegistry& registry, int group, bool core, 
     return of;
 }
 
-// Asks for every command of group (but those the core profile removed, when
+// Asks for every command of group (but those the core profile lacks, when
 // core), counts them into checked and found, and keeps the missing ones.
 bool CheckGroup(const EntryPointRegistry& registry, CommandLookup lookup, int group, bool core, FactPool& pool,
                 int& checked, int& found, FactArray<MissingEntryPoint>& missing)
@@ -133,7 +133,7 @@ bool CheckGroup(const EntryPointRegistry& registry, CommandLookup lookup, int gr
     bool ok = true;
     const char* of = nullptr;
     registry.ForEachCommand(group, [&](int command) {
-        if (core && registry.RemovedFromCore(command))
+        if (core && registry.NotInCoreProfile(command))
             return;
         const void* answer = lookup(registry.Command(command), registry.IsOpenGlExport(command));
         ++checked;

@@ -35,7 +35,8 @@ public:
     const char* Command(int index) const { return commandNames_[index]; }
     // An OpenGL 1.0 or 1.1 command: one of opengl32.dll's own exports.
     bool IsOpenGlExport(int index) const { return (commandFlags_[index] & 0x40) != 0; }
-    bool RemovedFromCore(int index) const { return (commandFlags_[index] & 0x80) != 0; }
+    // Removed from the core profile, or required for the compatibility profile only.
+    bool NotInCoreProfile(int index) const { return (commandFlags_[index] & 0x80) != 0; }
 
     int GroupCount() const { return ok_ ? table_.groupCount : 0; }
     int VersionCount() const { return ok_ ? table_.versionCount : 0; }
@@ -78,7 +79,7 @@ bool IsMissingAnswer(const void* answer);
 
 // Checks every command that the versions 1.2 up to version (a GL_VERSION
 // string) require, on a compatibility context, or with core on a
-// core-profile one, without the commands the core profile removed. The
+// core-profile one, without the commands the core profile lacks. The
 // missing ones are added to those facts has, in pool, as every string the
 // facts point to. False when memory ran out.
 bool CheckVersionEntryPoints(const EntryPointRegistry& registry, CommandLookup lookup, const char* version,

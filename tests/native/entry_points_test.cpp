@@ -32,7 +32,7 @@ TEST(EntryPointTable, HoldsTheDesktopVersionsFromOnePointTwoAndTheExtensionsSort
                                                 "GL_VERSION_3_2", "GL_ARB_empty", "GL_ARB_one", "GL_EXT_two",
                                                 "WGL_ARB_three"}));
     EXPECT_EQ(registry.VersionCount(), 4);
-    EXPECT_EQ(CommandsOf(registry, 2), (std::vector<std::string>{"glEpsilon", "glEpsilonMore"}));
+    EXPECT_EQ(CommandsOf(registry, 2), (std::vector<std::string>{"glEpsilon", "glEpsilonMore", "glEtaCompat"}));
     EXPECT_EQ(CommandsOf(registry, registry.FindExtension("GL_ARB_one")),
               (std::vector<std::string>{"glBeta", "glOneARB"}));
     EXPECT_EQ(CommandsOf(registry, registry.FindExtension("GL_EXT_two")), std::vector<std::string>{"glTwoEXT"})
@@ -44,10 +44,11 @@ TEST(EntryPointTable, HoldsTheDesktopVersionsFromOnePointTwoAndTheExtensionsSort
 
     std::map<std::string, std::pair<bool, bool>> flags;
     for (int i = 0; i < registry.CommandCount(); ++i)
-        flags[registry.Command(i)] = {registry.IsOpenGlExport(i), registry.RemovedFromCore(i)};
-    EXPECT_EQ(flags.size(), 9u);
+        flags[registry.Command(i)] = {registry.IsOpenGlExport(i), registry.NotInCoreProfile(i)};
+    EXPECT_EQ(flags.size(), 10u);
     EXPECT_EQ(flags["glBeta"], std::make_pair(true, false));
-    EXPECT_EQ(flags["glGamma"], std::make_pair(false, true));
+    EXPECT_EQ(flags["glGamma"], std::make_pair(false, true)) << "removed";
+    EXPECT_EQ(flags["glEtaCompat"], std::make_pair(false, true)) << "for the compatibility profile only";
     EXPECT_EQ(flags["glZeta"], std::make_pair(false, false));
     EXPECT_EQ(flags.count("glOnlyEs") + flags.count("glOesOnly") + flags.count("wglMade"), 0u);
 }
@@ -93,9 +94,9 @@ TEST(EntryPointCheck, CountsWhatTheDriverGivesAndKeepsWhatItLacks)
     asked.clear();
     ASSERT_TRUE(CheckVersionEntryPoints(registry, FakeLookup, "3.0 Mesa 22.3.6", false, pool, facts));
     EXPECT_STREQ(facts.version, "3.0");
-    EXPECT_EQ(asked, (std::vector<std::string>{"glGamma", "glDelta", "glEpsilon", "glEpsilonMore"}));
-    EXPECT_EQ(facts.checked, 4);
-    EXPECT_EQ(facts.found, 3);
+    EXPECT_EQ(asked, (std::vector<std::string>{"glGamma", "glDelta", "glEpsilon", "glEpsilonMore", "glEtaCompat"}));
+    EXPECT_EQ(facts.checked, 5);
+    EXPECT_EQ(facts.found, 4);
 
     const char* const gl[] = {"", "GL_ARB_one", "GL_EXT_two", "GL_unknown", "GL_ARB_empty"};
     const char* const wgl[] = {"WGL_ARB_three", "WGL_unknown"};
@@ -109,14 +110,14 @@ TEST(EntryPointCheck, CountsWhatTheDriverGivesAndKeepsWhatItLacks)
     EXPECT_EQ(facts.extensionCommands, 4);
     EXPECT_EQ(facts.extensionFound, 2);
 
-    // The core profile's 3.2 without what it removed.
+    // The core profile's 3.2 without what it removed or keeps for the compatibility profile.
     asked.clear();
     ASSERT_TRUE(CheckVersionEntryPoints(registry, FakeLookup, "3.2.0 Core Profile", true, pool, facts));
     EXPECT_STREQ(facts.coreVersion, "3.2");
     EXPECT_EQ(asked, (std::vector<std::string>{"glDelta", "glEpsilon", "glEpsilonMore", "glZeta"}));
     EXPECT_EQ(facts.coreChecked, 4);
     EXPECT_EQ(facts.coreFound, 3);
-    EXPECT_EQ(facts.checked, 4) << "the compatibility context's counts stay";
+    EXPECT_EQ(facts.checked, 5) << "the compatibility context's counts stay";
 
     EXPECT_EQ(MissingOf(facts), (std::vector<Missing>{{"GL_VERSION_3_0", "glEpsilon", 0},
                                                       {"GL_ARB_one", "glOneARB", 1},
@@ -142,7 +143,7 @@ TEST(EntryPointCheck, ANewerVersionThanTheRegistryKnowsChecksEveryVersionAndMemo
     asked.clear();
     ASSERT_TRUE(CheckVersionEntryPoints(registry, FakeLookup, "10.1", false, pool, facts));
     EXPECT_STREQ(facts.version, "10.1");
-    EXPECT_EQ(facts.checked, 5);
+    EXPECT_EQ(facts.checked, 6);
 
     // glEpsilon is missing, and there is no room to keep it.
     LimitFactAllocations(0);
