@@ -110,8 +110,8 @@ long AnswerValue(const void* answer)
 
 const char kCoreSuffix[] = " (core profile)";
 
-// The group's name as a missing command's record has it, in pool: the
-// registry's own names go with it.
+// The group's name as a missing command's record has it, copied into pool:
+// the registry's names go when it does.
 const char* MissingOf(const EntryPointRegistry& registry, int group, bool core, FactPool& pool)
 {
     const char* name = registry.GroupName(group);
@@ -192,6 +192,8 @@ bool KeepMissing(const FactArray<MissingEntryPoint>& found, FactPool& pool, Entr
         return true;
     const std::size_t before = static_cast<std::size_t>(facts.missingCount);
     const std::size_t count = before + static_cast<std::size_t>(found.Count());
+    // A pool's block starts after a pointer, so at a pointer's alignment.
+    static_assert(alignof(MissingEntryPoint) <= alignof(void*), "records the pool can hold");
     MissingEntryPoint* all = reinterpret_cast<MissingEntryPoint*>(pool.Allocate(count * sizeof(MissingEntryPoint)));
     if (all == nullptr)
         return false;
