@@ -126,15 +126,6 @@ TEST(EntryPointCheck, CountsWhatTheDriverGivesAndKeepsWhatItLacks)
     EXPECT_TRUE(pool.Ok());
 }
 
-TEST(EntryPointCheck, TakesOnlyNullOneTwoThreeAndMinusOneForMissing)
-{
-    for (std::uintptr_t answer : {std::uintptr_t{0}, std::uintptr_t{1}, std::uintptr_t{2}, std::uintptr_t{3},
-                                  static_cast<std::uintptr_t>(-1)})
-        EXPECT_TRUE(IsMissingAnswer(reinterpret_cast<const void*>(answer))) << answer;
-    for (std::uintptr_t answer : {std::uintptr_t{4}, std::uintptr_t{0x10000}, static_cast<std::uintptr_t>(-2)})
-        EXPECT_FALSE(IsMissingAnswer(reinterpret_cast<const void*>(answer))) << answer;
-}
-
 TEST(EntryPointCheck, ANewerVersionThanTheRegistryKnowsChecksEveryVersionAndMemoryRunningOutIsTold)
 {
     const EntryPointRegistry registry(kMadeUpEntryPoints);

@@ -75,8 +75,6 @@ TEST(EntryPointCheck, AsksTheDriverForTheRegistrysCommandsAndOpengl32ForItsOwn)
     EXPECT_EQ(compatibility.count("glDebugMessageCallback"), 1u) << "GL_KHR_debug";
     EXPECT_EQ(compatibility.count("glGetPointerv") + compatibility.count("glBindTexture"), 0u)
         << "OpenGL 1.1 commands are opengl32.dll's exports";
-    EXPECT_EQ(facts.checked, static_cast<int>(compatibility.size()) - facts.extensionCommands + 1)
-        << "every version command asked once; glGetPointerv of GL_KHR_debug is not asked of the driver";
     EXPECT_EQ(facts.extensions, 2);
     EXPECT_EQ(facts.unknownExtensions, 1);
     EXPECT_EQ(facts.extensionFound, facts.extensionCommands - 1) << "glGetPointerv is exported";
