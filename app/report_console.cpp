@@ -7,6 +7,7 @@
 #include "platform/gl_strings.h"
 #include "platform/hidden_window.h"
 #include "report/renderer_report.h"
+#include "view/entry_point_check.h"
 #include "view/gl_view.h"
 #include "view/pixel_format_table.h"
 
@@ -58,13 +59,14 @@ int PrintReport(const ReportOptions& options)
 
         GatheredReport report{};
         TextBuffer text;
-        const bool gathered =
-            report.Gather(controls, options.pixelFormats ? ReadPixelFormatTable : nullptr);
+        const bool gathered = report.Gather(controls, options.pixelFormats ? ReadPixelFormatTable : nullptr,
+                                            options.entryPoints ? CheckEntryPoints : nullptr);
         if (gathered && options.json) {
-            WriteReportJson(report.Data(), text, SystemAnsiToUtf16);
+            WriteReportJson(report.Data(), text, SystemAnsiToUtf16, WriteEntryPointsJson);
         } else if (gathered) {
-            WriteReportText(report.Data(), text);
+            WriteReportText(report.Data(), text, WriteEntryPointLine);
             WritePixelFormatTable(report.Data(), text);
+            WriteMissingEntryPoints(report.Data(), text);
         }
         if (gathered && text.Ok()) {
             if (PrintToStdOutput(text.Text(), text.Length()))

@@ -11,6 +11,9 @@ struct ReportOptions {
     // Whether the pixel-format table was asked for: the report then has it
     // last, and collecting it walks every format of the display.
     bool pixelFormats;
+    // Whether the entry points were asked for: the line after the core
+    // profile, and the missing ones last.
+    bool entryPoints;
 };
 
 // Writes length bytes of text to the standard handle which (STD_OUTPUT_HANDLE

@@ -104,7 +104,7 @@ bool GatheredReport::ReadControls(const ReportControls& controls)
     return true;
 }
 
-void GatheredReport::ReadContext(PixelFormatReader readPixelFormats)
+void GatheredReport::ReadContext(PixelFormatReader readPixelFormats, EntryPointChecker checkEntryPoints)
 {
     ReportData& data = records_.data;
     data.vendor = GlString(GL_VENDOR);
@@ -119,7 +119,16 @@ void GatheredReport::ReadContext(PixelFormatReader readPixelFormats)
     data.wglExtensionBytes = TextBytes(QueryWglExtensions());
     data.limits = records_.limits;
     data.limitCount = ReadContextLimits(records_.limits);
-    data.coreProfile = ProbeCoreProfile(glView.deviceContext, glView.renderContext, pool_);
+    EntryPointGathering gathering = {false, &data, &pool_, &records_.entryPoints};
+    if (checkEntryPoints != nullptr) {
+        checkEntryPoints(&gathering);
+        data.entryPoints = &records_.entryPoints;
+        gathering.core = true;
+    }
+    data.coreProfile = ProbeContextProfiles(glView.deviceContext, glView.renderContext, pool_, records_.esProfile,
+                                            checkEntryPoints, &gathering);
+    data.esProfile = &records_.esProfile;
+    data.videoMemory = ReadVideoMemory(records_.videoMemory) ? &records_.videoMemory : nullptr;
     if (readPixelFormats != nullptr) {
         records_.pixelFormatsFailed = !readPixelFormats(glView.deviceContext, pixelFormats_);
         data.pixelFormats = pixelFormats_.Items();
@@ -191,12 +200,13 @@ bool GatheredReport::Ok() const
            subkeyDrivers_.Ok() && displayAdapters_.Ok() && dllPresence_.Ok() && !records_.pixelFormatsFailed;
 }
 
-bool GatheredReport::Gather(const ReportControls& controls, PixelFormatReader readPixelFormats)
+bool GatheredReport::Gather(const ReportControls& controls, PixelFormatReader readPixelFormats,
+                            EntryPointChecker checkEntryPoints)
 {
     ReportData& data = records_.data;
     if (!ReadControls(controls))
         return false;
-    ReadContext(readPixelFormats);
+    ReadContext(readPixelFormats, checkEntryPoints);
     ReadDrivers();
     ReadSystem();
     return Ok() && ConcludeReport(data, conclusion_);

@@ -10,6 +10,7 @@
 #include "document/advice.h"
 #include "document/report_document.h"
 #include "drivers/driver_registrations.h"
+#include "platform/entry_points.h"
 #include "platform/fact_pool.h"
 #include "platform/gl_limits.h"
 #include "platform/windows_headers.h"
@@ -27,6 +28,13 @@ struct ReportControls {
 // so does not carry the code.
 typedef bool (*PixelFormatReader)(HDC deviceContext, FactArray<PixelFormatRow>& rows);
 
+// How the companion's --entry-points checks the commands the context's
+// version and extensions promise (CheckEntryPoints), handed an
+// EntryPointGathering: called with the view's context current, then on the
+// core-profile context with core set. The dialog passes none and so does not
+// carry the registry's table.
+typedef void (*EntryPointChecker)(void* gathering);
+
 class GatheredReport {
 public:
     GatheredReport() = default;
@@ -35,14 +43,16 @@ public:
 
     // Needs the view's context current and leaves it current. With
     // readPixelFormats, also the table of every format the view's device
-    // context offers. False when memory ran out.
-    bool Gather(const ReportControls& controls, PixelFormatReader readPixelFormats = nullptr);
+    // context offers; with checkEntryPoints, the entry points. False when
+    // memory ran out.
+    bool Gather(const ReportControls& controls, PixelFormatReader readPixelFormats = nullptr,
+                EntryPointChecker checkEntryPoints = nullptr);
     // The facts; they point into this object.
     const ReportData& Data() const { return records_.data; }
 
 private:
     bool ReadControls(const ReportControls& controls);
-    void ReadContext(PixelFormatReader readPixelFormats);
+    void ReadContext(PixelFormatReader readPixelFormats, EntryPointChecker checkEntryPoints);
     void ReadDrivers();
     void ReadSystem();
     bool Ok() const;
@@ -65,5 +75,8 @@ private:
         DisplayFacts display;
         LimitValue limits[kLimitCount];
         bool pixelFormatsFailed;
+        EntryPointFacts entryPoints;
+        EsProfileFacts esProfile;
+        VideoMemoryFacts videoMemory;
     } records_ = {};
 };

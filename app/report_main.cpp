@@ -1,9 +1,10 @@
 // glinspect-report: the console companion. It makes the same context on a
 // hidden window as the dialog does on its view, fills hidden controls like
 // the dialog's, and prints the report: plain text, or JSON with --json; with
-// --formats the table of pixel formats too. It reads the driver registrations
-// and never writes them. With --compare it makes no report but compares two
-// it made before.
+// --formats the table of pixel formats too, with --entry-points the check of
+// every command the context's version and extensions promise. It reads the
+// driver registrations and never writes them. With --compare it makes no
+// report but compares two it made before.
 #include <cstdlib>
 #include <cstring>
 
@@ -15,15 +16,17 @@
 namespace {
 
 const char kUsage[] =
-    "usage: glinspect-report [--json] [--formats]\r\n"
+    "usage: glinspect-report [--json] [--formats] [--entry-points]\r\n"
     "       glinspect-report --compare OLD.json NEW.json [--json]\r\n"
-    "  --json     the report as one JSON object\r\n"
-    "  --formats  add the table of the pixel formats the display offers\r\n"
-    "  --compare  print what changed from one JSON report to the other, a line\r\n"
-    "             each (--json: as one JSON object); exit 0 when they agree,\r\n"
-    "             1 when they differ, 2 when a file is not a report\r\n"
-    "  --help     print this text\r\n"
-    "  --version  print the program's version\r\n";
+    "  --json          the report as one JSON object\r\n"
+    "  --formats       add the table of the pixel formats the display offers\r\n"
+    "  --entry-points  add the check of every command the version and the\r\n"
+    "                  extensions promise, against the Khronos registry\r\n"
+    "  --compare       print what changed from one JSON report to the other, a\r\n"
+    "                  line each (--json: as one JSON object); exit 0 when they\r\n"
+    "                  agree, 1 when they differ, 2 when a file is not a report\r\n"
+    "  --help          print this text\r\n"
+    "  --version       print the program's version\r\n";
 const char kVersion[] = "glinspect-report " GLINSPECT_VERSION "\r\n";
 
 }  // namespace
@@ -41,6 +44,8 @@ int main(int argc, char** argv)
             compared[1] = argv[++i];
         } else if (std::strcmp(option, "--formats") == 0) {
             options.pixelFormats = true;
+        } else if (std::strcmp(option, "--entry-points") == 0) {
+            options.entryPoints = true;
         } else if (std::strcmp(option, "--help") == 0) {
             return PrintToStdOutput(kUsage, sizeof(kUsage) - 1) ? 0 : 1;
         } else if (std::strcmp(option, "--version") == 0) {
@@ -50,7 +55,7 @@ int main(int argc, char** argv)
             return 2;
         }
     }
-    if (compared[0] != nullptr && !options.pixelFormats)
+    if (compared[0] != nullptr && !options.pixelFormats && !options.entryPoints)
         return PrintComparison(compared[0], compared[1], options.json);
     if (compared[0] != nullptr) {
         WriteStd(STD_ERROR_HANDLE, kUsage, sizeof(kUsage) - 1);

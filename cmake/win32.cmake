@@ -1,5 +1,10 @@
 # The Windows program: one small exe that loads on Windows 95 OSR2 and NT 4.0.
 
+# The registry's entry points: only the companion's --entry-points reaches
+# them, so only it links the table.
+set(GLINSPECT_ENTRY_POINT_TABLE ${CMAKE_BINARY_DIR}/generated/entry_point_table.cpp)
+glinspect_entry_point_table(${GLINSPECT_KHRONOS_API} ${GLINSPECT_ENTRY_POINT_TABLE} kRegistryEntryPoints)
+
 add_library(glinspect_core STATIC
     app/clipboard_text.cpp
     app/main_dialog.cpp
@@ -13,18 +18,19 @@ add_library(glinspect_core STATIC
     drivers/driver_table.cpp
     drivers/registry_driver_store.cpp
     platform/ansi_text.cpp
-    platform/fact_pool.cpp
     platform/gl_strings.cpp
     platform/hidden_window.cpp
     platform/system_facts.cpp
     platform/wgl_binding.cpp
     report/renderer_report.cpp
     view/context_facts.cpp
+    view/entry_point_check.cpp
     view/gl_view.cpp
     view/multisample_probe.cpp
     view/pixel_format_table.cpp
     view/scene.cpp
     view/view_window.cpp
+    ${GLINSPECT_ENTRY_POINT_TABLE}
 )
 target_include_directories(glinspect_core PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(glinspect_core PUBLIC glinspect_portable glu32 opengl32 gdi32 user32 advapi32

@@ -181,6 +181,34 @@ void AppendDisplay(TextBuffer& out, const DisplayFacts& display)
     out.Append(kLineEnd);
 }
 
+// "OpenGL ES profile: VERSION (STRING)" or "OpenGL ES profile: none (WHY)".
+void AppendEsProfile(TextBuffer& out, const EsProfileFacts& es)
+{
+    out.Append("OpenGL ES profile: ");
+    out.Append(es.version != nullptr ? es.version : "none");
+    out.Append(" (");
+    out.Append(es.version != nullptr ? es.versionString : es.why);
+    out.AppendChar(')');
+    out.Append(kLineEnd);
+}
+
+// "Video memory: N MB[, F MB free] (SOURCE)".
+void AppendVideoMemory(TextBuffer& out, const VideoMemoryFacts& memory)
+{
+    out.Append("Video memory: ");
+    out.AppendNumber(memory.totalMB);
+    out.Append(" MB");
+    if (memory.freeMB >= 0) {
+        out.Append(", ");
+        out.AppendNumber(memory.freeMB);
+        out.Append(" MB free");
+    }
+    out.Append(" (");
+    out.Append(memory.source);
+    out.AppendChar(')');
+    out.Append(kLineEnd);
+}
+
 }  // namespace
 
 bool DriverKeyIsThirtyTwoBitView(const ReportData& report)
@@ -213,7 +241,7 @@ void AppendHeading(TextBuffer& out, const char* heading, long count)
     out.Append(kLineEnd);
 }
 
-void WriteReportText(const ReportData& report, TextBuffer& out)
+void WriteReportText(const ReportData& report, TextBuffer& out, ReportTextWriter afterCoreProfile)
 {
     const char* line = report.summary != nullptr ? report.summary : "";
     for (const char* p = line;; ++p) {
@@ -248,6 +276,12 @@ void WriteReportText(const ReportData& report, TextBuffer& out)
         AppendLine(out, "Advice: ", report.advice.lines[i]);
     AppendLine(out, "Shading language: ", report.shadingLanguage != nullptr ? report.shadingLanguage : "none");
     AppendLine(out, "Core profile: ", report.coreProfile != nullptr ? report.coreProfile : "none");
+    if (afterCoreProfile != nullptr)
+        afterCoreProfile(report, out);
+    if (report.esProfile != nullptr)
+        AppendEsProfile(out, *report.esProfile);
+    if (report.videoMemory != nullptr)
+        AppendVideoMemory(out, *report.videoMemory);
     AppendDriverDlls(out, report);
     AppendExtensionBytes(out, report);
 

@@ -71,6 +71,13 @@ struct ReportData {
     // (ConcludeReport): the writers only write them.
     AccelerationVerdict verdict;
     LineList advice;
+
+    // The OpenGL ES probe's answer, and the video memory where the driver
+    // tells it; null when not gathered (no line, JSON null).
+    const EsProfileFacts* esProfile;
+    const VideoMemoryFacts* videoMemory;
+    // The entry points, only when asked for (--entry-points); null otherwise.
+    const EntryPointFacts* entryPoints;
 };
 
 // The text of a ReportData in the system's 8-bit code page, turned into
@@ -79,13 +86,25 @@ struct ReportData {
 // wrote, 0 when it could not. One byte never gives more than one unit.
 typedef int (*AnsiToUtf16)(const char* text, int length, wchar_t* units, int capacity);
 
+// Lines of the companion's options that stand inside the report.
+typedef void (*ReportTextWriter)(const ReportData& report, TextBuffer& out);
+
 // The report as lines ended by CR LF: the summary lines, the pixel format,
 // the system, a remote session, the display, the acceleration verdict and
-// the advice that follows from it, shading language and core profile, the driver
+// the advice that follows from it, shading language and core profile, what
+// afterCoreProfile writes, the OpenGL ES profile and the video memory, the driver
 // DLLs, the extension strings' lengths, each extension list under a heading
 // with its count, the limits, the driver lines with the selected one marked
 // "*", and the subkey and display-adapter registrations where there are any.
-void WriteReportText(const ReportData& report, TextBuffer& out);
+void WriteReportText(const ReportData& report, TextBuffer& out, ReportTextWriter afterCoreProfile = nullptr);
+
+// The companion's --entry-points: the line "Entry points: ..." that follows
+// the core profile (a ReportTextWriter), the section of missing commands
+// that ends the report, and the JSON member "entryPoints" (a
+// ReportJsonWriter). Each writes nothing when the report has no entry points.
+void WriteEntryPointLine(const ReportData& report, TextBuffer& out);
+void WriteMissingEntryPoints(const ReportData& report, TextBuffer& out);
+void WriteEntryPointsJson(const ReportData& report, TextBuffer& out);
 
 // The pixel-format table that follows the report when it was asked for: a
 // heading with its count, a line of column titles, and a line per format,
@@ -111,10 +130,16 @@ const char* FormatAccelerationName(FormatAcceleration acceleration);
 // member is removed or changes its type, the minor when members are added.
 constexpr const char kReportSchemaVersion[] = "1.0";
 
-// The same facts as one JSON object, ended by a line feed. Text goes through
-// toUtf16 into \u escapes; without it bytes of 0x80 and above are taken as
-// Latin-1.
-void WriteReportJson(const ReportData& report, TextBuffer& out, AnsiToUtf16 toUtf16 = nullptr);
+// Members of the companion's options that stand inside the JSON object, each
+// written with the comma before it.
+typedef void (*ReportJsonWriter)(const ReportData& report, TextBuffer& out);
+
+// The same facts as one JSON object, ended by a line feed, with what
+// afterCoreProfile writes after the OpenGL ES profile and the video memory.
+// Text goes through toUtf16 into \u escapes; without it bytes of 0x80 and
+// above are taken as Latin-1.
+void WriteReportJson(const ReportData& report, TextBuffer& out, AnsiToUtf16 toUtf16 = nullptr,
+                     ReportJsonWriter afterCoreProfile = nullptr);
 
 // text as a JSON string, quotes included, in plain ASCII: what is not
 // printable ASCII is written as \u escapes of its UTF-16 units (a surrogate

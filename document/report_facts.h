@@ -93,3 +93,47 @@ struct DllPresence {
     bool found;
     bool loaded;
 };
+
+// A command a context's version or an extension promises that the driver
+// does not give.
+struct MissingEntryPoint {
+    const char* of;       // "GL_VERSION_3_0", "GL_VERSION_3_0 (core profile)", "GL_ARB_sync"
+    const char* command;  // "glGetStringi"
+    long answer;          // what the driver answered: 0 (NULL), 1, 2, 3 or -1
+};
+
+// What the companion's --entry-points found: the commands of the context's
+// version (1.2 up to it) and of each advertised extension the registry lists.
+struct EntryPointFacts {
+    const char* version;  // "4.5"
+    int checked;
+    int found;
+    // The core-profile context's version and its commands (without those the
+    // core profile removed); coreVersion null when no core context was checked.
+    const char* coreVersion;
+    int coreChecked;
+    int coreFound;
+    int extensions;  // the advertised extensions the registry lists
+    int extensionCommands;
+    int extensionFound;
+    int unknownExtensions;
+    const MissingEntryPoint* missing;
+    int missingCount;
+};
+
+// The newest OpenGL ES context the driver makes, or why there is none.
+struct EsProfileFacts {
+    const char* version;          // the version asked and made: "3.2"; null for none
+    const char* versionString;    // its GL_VERSION
+    const char* shadingLanguage;  // its GL_SHADING_LANGUAGE_VERSION; null when it gives none
+    const char* why;              // with no version: why there is none
+};
+
+// The video memory a driver tells of.
+struct VideoMemoryFacts {
+    long totalMB;
+    long freeMB;           // -1 when unknown
+    const char* source;    // the extension that told it
+    long vendorId;         // PCI ids; -1 when unknown
+    long deviceId;
+};

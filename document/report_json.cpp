@@ -144,7 +144,36 @@ void WriteJsonDrivers(Json& json, const ReportData& report)
     json.Close('}');
 }
 
-void WriteJsonContextFacts(Json& json, const ReportData& report)
+void WriteJsonEsProfile(Json& json, const EsProfileFacts* es)
+{
+    if (es == nullptr || es->version == nullptr) {
+        json.Raw("esProfile", "null");
+        return;
+    }
+    json.OpenObject("esProfile");
+    json.String("version", es->version);
+    json.String("versionString", es->versionString);
+    json.StringOrNull("shadingLanguage", es->shadingLanguage);
+    json.Close('}');
+}
+
+void WriteJsonVideoMemory(Json& json, const VideoMemoryFacts* memory)
+{
+    if (memory == nullptr) {
+        json.Raw("videoMemory", "null");
+        return;
+    }
+    json.OpenObject("videoMemory");
+    json.Number("totalMB", memory->totalMB);
+    json.NumberOrNull("freeMB", memory->freeMB);
+    json.String("source", memory->source);
+    json.NumberOrNull("vendorId", memory->vendorId);
+    json.NumberOrNull("deviceId", memory->deviceId);
+    json.Close('}');
+}
+
+void WriteJsonContextFacts(Json& json, const ReportData& report, ReportJsonWriter afterCoreProfile,
+                           TextBuffer& out)
 {
     TextBuffer reason;
     AppendAccelerationReason(reason, report.verdict, report.renderer);
@@ -155,6 +184,11 @@ void WriteJsonContextFacts(Json& json, const ReportData& report)
     json.StringArray("advice", report.advice);
     json.StringOrNull("shadingLanguage", report.shadingLanguage);
     json.StringOrNull("coreProfile", report.coreProfile);
+    WriteJsonEsProfile(json, report.esProfile);
+    WriteJsonVideoMemory(json, report.videoMemory);
+    // What it writes comes after a member, and so starts with a comma.
+    if (afterCoreProfile != nullptr)
+        afterCoreProfile(report, out);
 
     json.OpenArray("driverDlls");
     for (int i = 0; i < report.driverDllCount; ++i) {
@@ -310,7 +344,8 @@ void AppendJsonString(TextBuffer& out, const char* text, AnsiToUtf16 toUtf16)
     std::free(units);
 }
 
-void WriteReportJson(const ReportData& report, TextBuffer& out, AnsiToUtf16 toUtf16)
+void WriteReportJson(const ReportData& report, TextBuffer& out, AnsiToUtf16 toUtf16,
+                     ReportJsonWriter afterCoreProfile)
 {
     Json json(out, toUtf16);
     json.Open('{');
@@ -331,7 +366,7 @@ void WriteReportJson(const ReportData& report, TextBuffer& out, AnsiToUtf16 toUt
     json.StringArray("glExtensions", report.glExtensions);
     json.StringArray("wglExtensions", report.wglExtensions);
     WriteJsonDrivers(json, report);
-    WriteJsonContextFacts(json, report);
+    WriteJsonContextFacts(json, report, afterCoreProfile, out);
     WriteJsonRegistrations(json, report);
     if (HasPixelFormatTable(report))
         WriteJsonPixelFormats(json, report);

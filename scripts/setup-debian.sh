@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
     # The cross toolchain and the build.
     cmake make g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 mingw-w64-i686-dev
+    # The Khronos registry the companion's table of entry points is made from.
+    khronos-api
     # Native unit tests, sanitizers and fuzzing.
     g++ clang libclang-rt-14-dev googletest
     libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri

@@ -222,7 +222,7 @@ protected:
     }
 
     // Moves the lines no control shows out of lines into facts: where it ran
-    // and the five after the pixel format with the advice, the limits, and the
+    // and the seven after the pixel format with the advice, the limits, and the
     // registrations of other shapes.
     static void SeparateDeeperFacts(std::vector<std::string>& lines, std::vector<std::string>& facts)
     {
@@ -238,6 +238,8 @@ protected:
                               line.compare(0, 14, "Acceleration: ") == 0 ||
                               line.compare(0, 18, "Shading language: ") == 0 ||
                               line.compare(0, 14, "Core profile: ") == 0 ||
+                              line.compare(0, 19, "OpenGL ES profile: ") == 0 ||
+                              line.compare(0, 14, "Video memory: ") == 0 ||
                               line.compare(0, 12, "Driver DLL: ") == 0 ||
                               line.compare(0, 19, "Extension strings: ") == 0;
             if (heading)
@@ -284,6 +286,11 @@ protected:
         EXPECT_EQ(facts[1].compare(0, 18, "Shading language: "), 0) << facts[1];
         EXPECT_NE(facts[1], "Shading language: none");
         EXPECT_NE(facts[2].find(" (Core Profile) Mesa "), std::string::npos) << facts[2];
+        // Wine 8 offers no OpenGL ES context; Wine tells the video memory.
+        EXPECT_EQ(facts[3].compare(0, 19, "OpenGL ES profile: "), 0) << facts[3];
+        EXPECT_EQ(facts[4].compare(0, 14, "Video memory: "), 0) << facts[4];
+        EXPECT_TRUE(EndsWith(facts[4], " MB (WGL_WINE_query_renderer)")) << facts[4];
+        facts.erase(facts.begin() + 3, facts.begin() + 5);
         EXPECT_EQ(facts[3], "Driver DLL: none loaded (OpenGL32.dll renders itself)");
         EXPECT_NE(facts[4].find("; longer than the 4096-byte buffers"), std::string::npos) << facts[4];
         EXPECT_EQ(facts[5], "Limits (" + std::to_string(facts.size() - 6) + "):");

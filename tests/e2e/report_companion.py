@@ -2,10 +2,12 @@
 """The console companion's two outputs: the JSON parses, and it holds the same
 facts as the text report; its options; registrations of the subkey and
 display-adapter shapes show when the test seeds them (with reg.exe, removed
-again after) and not otherwise, with the adapter's driver version and date.
-Every JSON it prints follows docs/report.schema.json; --compare of a report
-with itself and with a copy that lost an extension by hand says so, as text and
-as JSON that follows docs/compare.schema.json, and refuses a cut file.
+again after) and not otherwise, with the adapter's driver version and date;
+the OpenGL ES and video memory lines as the driver has them, and the entry
+points of --entry-points. Every JSON it prints follows docs/report.schema.json;
+--compare of a report with itself and with a copy that lost an extension by
+hand says so, as text and as JSON that follows docs/compare.schema.json, and
+refuses a cut file.
 Runs in the Wine session the caller started.
 
   report_companion.py GLINSPECT-REPORT-EXE VERSION WORK-FOLDER
@@ -147,6 +149,75 @@ def check_compare(exe, work, report_text, expect):
     expect("--compare with --formats", compare("old.json", "old.json", "--formats")[:2], (2, ""))
 
 
+def es_line(es, wgl_extensions):
+    """The OpenGL ES line the JSON's esProfile stands for; why there is none
+    only where the WGL string says it."""
+    if es:
+        return f"OpenGL ES profile: {es['version']} ({es['versionString']})"
+    if not {"WGL_EXT_create_context_es2_profile", "WGL_EXT_create_context_es_profile"} & set(wgl_extensions):
+        return "OpenGL ES profile: none (no WGL_EXT_create_context_es2_profile)"
+    return None
+
+
+def check_es_and_video_memory(lines, report, check, expect):
+    """The two lines after the core profile, text against JSON and against
+    what the driver offers."""
+    es = report["esProfile"]
+    want = es_line(es, report["wglExtensions"])
+    if want:
+        check("OpenGL ES profile", lines[9], want)
+    else:
+        expect("OpenGL ES profile none", lines[9].startswith("OpenGL ES profile: none ("), True)
+    if es:
+        expect("ES version string", es["versionString"].startswith("OpenGL ES " + es["version"]), True)
+    memory = report["videoMemory"]
+    if "WGL_WINE_query_renderer" in report["wglExtensions"]:
+        expect("video memory source", memory and memory["source"], "WGL_WINE_query_renderer")
+    if memory:
+        free = f", {memory['freeMB']} MB free" if memory["freeMB"] is not None else ""
+        check("video memory", lines[10], f"Video memory: {memory['totalMB']} MB{free} ({memory['source']})")
+        expect("video memory is some", memory["totalMB"] > 0, True)
+    else:
+        expect("no video memory line", any(line.startswith("Video memory: ") for line in lines), False)
+
+
+def check_entry_points(exe, report, failures):
+    """--entry-points: the line after the core profile and the missing ones
+    last, text against JSON; every advertised name counted once."""
+    lines = run(exe, "--entry-points")[:-2].split("\r\n")
+    with_points = json.loads(run(exe, "--entry-points", "--json"))
+    validate("--entry-points --json", with_points)
+    points = with_points["entryPoints"]
+    core = points["core"]
+    want = f"Entry points: {points['version']} {points['found']} of {points['checked']}"
+    want += f", core {core['version']} {core['found']} of {core['checked']}" if core else ""
+    want += (f"; extensions {points['extensionFound']} of {points['extensionCommands']} in "
+             f"{points['extensions']} extensions")
+    unknown = points["unknownExtensions"]
+    want += f"; {unknown} extension{'s' if unknown != 1 else ''} the registry does not list" if unknown else ""
+    want += f"; {len(points['missing'])} missing" if points["missing"] else ""
+    core_at = next(i for i, line in enumerate(lines) if line.startswith("Core profile: "))
+    if lines[core_at + 1] != want:
+        failures.append(f"entry points: text has {lines[core_at + 1]!r}, JSON has {want!r}")
+    title, body = section(lines, "Missing entry points (")
+    missing = [f"  {m['of']} {m['command']}" + (f" (answered {m['answer']})" if m["answer"] is not None else "")
+               for m in points["missing"]]
+    if [title] + body != [f"Missing entry points ({len(missing)}):"] + missing or lines[-1 - len(body)] != title:
+        failures.append(f"missing entry points: {[title] + body!r} at the end, JSON has {missing!r}")
+    names = [n for n in report["glExtensions"] + report["wglExtensions"] if n]
+    if points["extensions"] + unknown != len(names):
+        failures.append(f"{points['extensions']} known and {unknown} unknown extensions of {len(names)}")
+    version = report["version"].split(" ")[0]
+    if not (version.startswith(points["version"]) and points["checked"] > 0):
+        failures.append(f"entry points of {points['version']}, {points['checked']} checked, on {version}")
+    if (core is not None) != (report["coreProfile"] is not None) or (
+            core and not report["coreProfile"].startswith(core["version"])):
+        failures.append(f"core entry points {core!r} for core profile {report['coreProfile']!r}")
+    if "llvmpipe" in report["renderer"] and (points["missing"] or points["extensionFound"] == 0):
+        failures.append(f"Mesa lacks {points['missing']!r}")
+    return points
+
+
 def main():
     exe, build_version, work = sys.argv[1], sys.argv[2], pathlib.Path(sys.argv[3])
     text = run(exe)
@@ -188,7 +259,7 @@ def main():
     # The options: help and version on standard output, anything else refused.
     usage = run_any(exe, "--help")
     expect("--help exit", usage.returncode, 0)
-    for option in ("--json", "--formats", "--compare", "--help", "--version"):
+    for option in ("--json", "--formats", "--entry-points", "--compare", "--help", "--version"):
         expect("usage names " + option, option in usage.stdout.decode(), True)
     version = run_any(exe, "--version")
     expect("--version", (version.returncode, version.stdout),
@@ -217,6 +288,7 @@ def main():
     lines = [line for line in lines if not line.startswith("Advice: ")]
     check("shading language", lines[7], f"Shading language: {report['shadingLanguage'] or 'none'}")
     check("core profile", lines[8], f"Core profile: {report['coreProfile'] or 'none'}")
+    check_es_and_video_memory(lines, report, check, expect)
     dlls = [line for line in lines if line.startswith("Driver DLL: ")]
     check("driver DLLs", dlls,
           [f"Driver DLL: {d['path']} ({d['version'] or 'unknown'})" for d in report["driverDlls"]]
@@ -263,6 +335,11 @@ def main():
              "driverDate": "6-12-2023"}])
     expect("seeded keys removed", [reg("query", key) for key in seeded], [1, 1])
 
+    # Only asked for, and then checked.
+    if "entryPoints" in report or any(line.startswith(("Entry points:", "Missing entry points")) for line in lines):
+        failures.append("entry points without --entry-points")
+    points = check_entry_points(exe, report, failures)
+
     # The pixel-format table: the view's format alone marked, and no other
     # line but the selected driver's.
     formats = run(exe, "--formats")[:-2].split("\r\n")
@@ -291,7 +368,9 @@ def main():
     expect("compare with the seeded report", (done.returncode, min(at) >= 0 and at == sorted(at)), (1, True))
 
     print(f"{len(lines)} text lines, {len(report['glExtensions'])} OpenGL and "
-          f"{len(report['wglExtensions'])} WGL extensions, {len(drivers['entries'])} driver lines")
+          f"{len(report['wglExtensions'])} WGL extensions, {len(drivers['entries'])} driver lines, "
+          f"{points['checked'] + points['extensionCommands']} entry points, "
+          f"OpenGL ES {report['esProfile'] and report['esProfile']['version']}, video memory {report['videoMemory']}")
     for failure in failures:
         print("FAIL:", failure)
     sys.exit(1 if failures else 0)

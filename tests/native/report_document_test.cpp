@@ -93,7 +93,8 @@ TEST(ReportJson, HoldsTheSameFacts)
               "\"dllName\":\"OpenGL32.dll\",\"selected\":true},"
               "{\"line\":\"~Vendor: v.dll\",\"valueName\":\"~Vendor\",\"dllName\":\"v.dll\",\"selected\":false}]},"
               "\"acceleration\":{\"level\":\"unknown\",\"reason\":\"the view's pixel format could not be described\"},"
-              "\"advice\":[],\"shadingLanguage\":null,\"coreProfile\":null,\"driverDlls\":[],\"extensionBytes\":{\"gl\":0,\"wgl\":0},"
+              "\"advice\":[],\"shadingLanguage\":null,\"coreProfile\":null,\"esProfile\":null,\"videoMemory\":null,"
+              "\"driverDlls\":[],\"extensionBytes\":{\"gl\":0,\"wgl\":0},"
               "\"limits\":[],\"subkeyDrivers\":[],\"displayAdapters\":[]}\n");
 }
 
@@ -209,6 +210,8 @@ const DisplayAdapter kAdapters[] = {
 const SystemFacts kSystem = {true, kPlatformWindowsNt, 10, 0, 19045, "Service Pack 1", true, "8.0 \"x\"",
                              "Linux", "6.1.0-13-amd64", false};
 const DisplayFacts kDisplay = {1920, 1080, 32, 60, 96, "Wine \"Adapter\""};
+const EsProfileFacts kEsProfile = {"3.2", "OpenGL ES 3.2 Mesa \"x\"", "OpenGL ES GLSL ES 3.20", nullptr};
+const VideoMemoryFacts kVideoMemory = {8192, 7000, "GL_NVX_gpu_memory_info", 0x10de, 0x2484};
 const PixelFormatRow kFormats[] = {
     {1, true, kFormatAccelerationFull, 32, 8, 24, 8, true, 0, 0},
     {7, true, kFormatAccelerationFull, 32, 8, 24, 8, true, 1, 4},
@@ -241,6 +244,8 @@ ReportData FullReport()
     report.system = &kSystem;
     report.remoteSession = true;
     report.display = &kDisplay;
+    report.esProfile = &kEsProfile;
+    report.videoMemory = &kVideoMemory;
     return report;
 }
 
@@ -269,6 +274,8 @@ TEST(ReportText, PutsEveryFactInItsPlace)
               "run glinspect at the computer itself to see its own driver\r\n"
               "Shading language: 4.50\r\n"
               "Core profile: 4.5 (Core Profile) Mesa 22.3.6\r\n"
+              "OpenGL ES profile: 3.2 (OpenGL ES 3.2 Mesa \"x\")\r\n"
+              "Video memory: 8192 MB, 7000 MB free (GL_NVX_gpu_memory_info)\r\n"
               "Driver DLL: C:\\Windows\\System32\\vendor\xAEicd.dll (10.18.13.5362)\r\n"
               "Driver DLL: C:\\x\\soft.dll (unknown)\r\n"
               "Extension strings: GL 8192 bytes, WGL 311 bytes; longer than the 8192-byte buffers of some older programs\r\n"
@@ -372,6 +379,15 @@ TEST(ReportJson, CarriesEveryFactAndParsesBack)
               u"llvmpipe \"x\" renders in software through an installable driver");
     EXPECT_EQ(json["shadingLanguage"].text, u"4.50");
     EXPECT_EQ(json["coreProfile"].text, u"4.5 (Core Profile) Mesa 22.3.6");
+    EXPECT_EQ(json["esProfile"]["version"].text, u"3.2");
+    EXPECT_EQ(json["esProfile"]["versionString"].text, u"OpenGL ES 3.2 Mesa \"x\"");
+    EXPECT_EQ(json["esProfile"]["shadingLanguage"].text, u"OpenGL ES GLSL ES 3.20");
+    EXPECT_EQ(json["videoMemory"]["totalMB"].number, 8192);
+    EXPECT_EQ(json["videoMemory"]["freeMB"].number, 7000);
+    EXPECT_EQ(json["videoMemory"]["source"].text, u"GL_NVX_gpu_memory_info");
+    EXPECT_EQ(json["videoMemory"]["vendorId"].number, 0x10de);
+    EXPECT_EQ(json["videoMemory"]["deviceId"].number, 0x2484);
+    EXPECT_EQ(json.members.count("entryPoints"), 0u) << "only when asked for";
     EXPECT_EQ(json["driverDlls"][0]["path"].text, u"C:\\Windows\\System32\\vendor\u00aeicd.dll");
     EXPECT_EQ(json["driverDlls"][0]["version"].text, u"10.18.13.5362");
     EXPECT_EQ(json["driverDlls"][1]["version"].kind, 'n');
@@ -421,6 +437,93 @@ TEST(ReportJson, CarriesEveryFactAndParsesBack)
     EXPECT_EQ(json["pixelFormats"][2]["acceleration"].text, u"generic");
     EXPECT_EQ(selected["samples"].number, 4);
     EXPECT_EQ(json["pixelFormats"][2]["drawToWindow"].kind, 'f');
+}
+
+TEST(ReportText, SaysWhyThereIsNoEsProfileAndLeavesOutWhatTheDriverDoesNotTell)
+{
+    ReportData facts = FullReport();
+    const EsProfileFacts none = {nullptr, nullptr, nullptr, "no WGL_EXT_create_context_es2_profile"};
+    const VideoMemoryFacts wine = {2048, -1, "WGL_WINE_query_renderer", -1, -1};
+    facts.esProfile = &none;
+    facts.videoMemory = &wine;
+    const ConcludedReport report(facts);
+    TextBuffer text, json;
+    WriteReportText(report.data, text);
+    WriteReportJson(report.data, json);
+    EXPECT_NE(std::string(text.Text()).find("Core profile: 4.5 (Core Profile) Mesa 22.3.6\r\n"
+                                            "OpenGL ES profile: none (no WGL_EXT_create_context_es2_profile)\r\n"
+                                            "Video memory: 2048 MB (WGL_WINE_query_renderer)\r\n"
+                                            "Driver DLL: "),
+              std::string::npos)
+        << text.Text();
+    const Json parsed = ParseJson(json.Text());
+    EXPECT_EQ(parsed["esProfile"].kind, 'n');
+    EXPECT_EQ(parsed["videoMemory"]["freeMB"].kind, 'n');
+    EXPECT_EQ(parsed["videoMemory"]["vendorId"].kind, 'n');
+    EXPECT_EQ(parsed["videoMemory"]["deviceId"].kind, 'n');
+
+    facts.videoMemory = nullptr;
+    TextBuffer without;
+    WriteReportText(ConcludedReport(facts).data, without);
+    EXPECT_EQ(std::string(without.Text()).find("Video memory"), std::string::npos);
+}
+
+const MissingEntryPoint kMissing[] = {{"GL_VERSION_4_5", "glGetnTexImage", 0},
+                                      {"GL_ARB_sync", "glFenceSync", 1},
+                                      {"GL_VERSION_3_0 (core profile)", "glGetStringi", -1}};
+
+TEST(ReportText, PutsTheEntryPointsAfterTheCoreProfileAndTheMissingOnesLast)
+{
+    ReportData facts = FullReport();
+    const EntryPointFacts entryPoints = {"4.5", 713, 712, "4.5", 636, 635, 306, 1303, 1302, 16, kMissing, 3};
+    facts.entryPoints = &entryPoints;
+    const ConcludedReport report(facts);
+    TextBuffer text;
+    WriteReportText(report.data, text, WriteEntryPointLine);
+    WritePixelFormatTable(report.data, text);
+    WriteMissingEntryPoints(report.data, text);
+    const std::string written = text.Text();
+    EXPECT_NE(written.find("Core profile: 4.5 (Core Profile) Mesa 22.3.6\r\n"
+                           "Entry points: 4.5 712 of 713, core 4.5 635 of 636; extensions 1302 of 1303 in 306 "
+                           "extensions; 16 extensions the registry does not list; 3 missing\r\n"
+                           "OpenGL ES profile: 3.2"),
+              std::string::npos)
+        << written;
+    EXPECT_TRUE(EndsWith(written, "    104 no     none         8     0    16       0 no                 0       0\r\n"
+                                  "Missing entry points (3):\r\n"
+                                  "  GL_VERSION_4_5 glGetnTexImage\r\n"
+                                  "  GL_ARB_sync glFenceSync (answered 1)\r\n"
+                                  "  GL_VERSION_3_0 (core profile) glGetStringi (answered -1)\r\n"))
+        << written;
+
+    TextBuffer json;
+    WriteReportJson(report.data, json, nullptr, WriteEntryPointsJson);
+    ParseJson(json.Text());
+    EXPECT_NE(std::string(json.Text()).find(
+                  "\"videoMemory\":{\"totalMB\":8192,\"freeMB\":7000,\"source\":\"GL_NVX_gpu_memory_info\","
+                  "\"vendorId\":4318,\"deviceId\":9348},"
+                  "\"entryPoints\":{\"version\":\"4.5\",\"checked\":713,\"found\":712,"
+                  "\"core\":{\"version\":\"4.5\",\"checked\":636,\"found\":635},"
+                  "\"extensions\":306,\"extensionCommands\":1303,\"extensionFound\":1302,\"unknownExtensions\":16,"
+                  "\"missing\":[{\"of\":\"GL_VERSION_4_5\",\"command\":\"glGetnTexImage\",\"answer\":null},"
+                  "{\"of\":\"GL_ARB_sync\",\"command\":\"glFenceSync\",\"answer\":1},"
+                  "{\"of\":\"GL_VERSION_3_0 (core profile)\",\"command\":\"glGetStringi\",\"answer\":-1}]},"
+                  "\"driverDlls\":"),
+              std::string::npos)
+        << json.Text();
+
+    // Nothing missing, no core context, every name known: the short line and an empty section.
+    const EntryPointFacts whole = {"2.1", 100, 100, nullptr, 0, 0, 3, 20, 20, 0, nullptr, 0};
+    facts.entryPoints = &whole;
+    TextBuffer shortText, shortJson;
+    WriteReportText(ConcludedReport(facts).data, shortText, WriteEntryPointLine);
+    WriteMissingEntryPoints(facts, shortText);
+    WriteReportJson(facts, shortJson, nullptr, WriteEntryPointsJson);
+    EXPECT_NE(std::string(shortText.Text()).find("\r\nEntry points: 2.1 100 of 100; extensions 20 of 20 in 3 extensions\r\n"),
+              std::string::npos);
+    EXPECT_TRUE(EndsWith(shortText.Text(), "Missing entry points (0):\r\n"));
+    EXPECT_EQ(ParseJson(shortJson.Text())["entryPoints"]["core"].kind, 'n');
+    EXPECT_EQ(ParseJson(shortJson.Text())["entryPoints"]["missing"].items.size(), 0u);
 }
 
 // Stands in for a double-byte code page: 0x82 0xA0 is one character, and 0xF0

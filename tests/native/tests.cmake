@@ -2,7 +2,10 @@
 file(GLOB GLINSPECT_NATIVE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*_test.cpp)
 # The render tests need an OpenGL driver: a binary of their own, below.
 list(FILTER GLINSPECT_NATIVE_TEST_SOURCES EXCLUDE REGEX "/scene_test\\.cpp$")
-add_executable(glinspect_native_tests ${GLINSPECT_NATIVE_TEST_SOURCES})
+# The entry-point table of a made-up registry, made as the real one is.
+set(GLINSPECT_MADE_UP_ENTRY_POINTS ${CMAKE_CURRENT_BINARY_DIR}/made_up_entry_points.cpp)
+glinspect_entry_point_table(${CMAKE_CURRENT_LIST_DIR}/registry ${GLINSPECT_MADE_UP_ENTRY_POINTS} kMadeUpEntryPoints)
+add_executable(glinspect_native_tests ${GLINSPECT_NATIVE_TEST_SOURCES} ${GLINSPECT_MADE_UP_ENTRY_POINTS})
 target_link_libraries(glinspect_native_tests PRIVATE glinspect_portable glinspect_compare gtest_main)
 gtest_discover_tests(glinspect_native_tests TEST_PREFIX "native.")
 

@@ -230,20 +230,36 @@ protected:
         ProbeWithFakeDriver::TearDown();
     }
 
-    static std::vector<int> CoreAttributes(int major, int minor)
+    static std::vector<int> CoreAttributes(int major, int minor, int profile = WGL_CONTEXT_CORE_PROFILE_BIT_ARB)
     {
         return {WGL_CONTEXT_MAJOR_VERSION_ARB, major, WGL_CONTEXT_MINOR_VERSION_ARB, minor,
-                WGL_CONTEXT_PROFILE_MASK_ARB, WGL_CONTEXT_CORE_PROFILE_BIT_ARB};
+                WGL_CONTEXT_PROFILE_MASK_ARB, profile};
     }
+
+    // The core profile's version, the OpenGL ES facts in es_.
+    const char* CoreProfile()
+    {
+        es_ = EsProfileFacts{};
+        return ProbeContextProfiles(kViewDC, kViewContext, pool_, es_);
+    }
+
+    // The context current at each call of the core profile's visitor.
+    static std::vector<HGLRC> visited;
+    static FakeWgl* visitedDriver;
+    static void Visit(void*) { visited.push_back(visitedDriver->current); }
 
     const HGLRC kViewContext = reinterpret_cast<HGLRC>(static_cast<INT_PTR>(0x77));
     const HDC kViewDC = reinterpret_cast<HDC>(static_cast<INT_PTR>(0x88));
     FactPool pool_;
+    EsProfileFacts es_ = {};
 };
+
+std::vector<HGLRC> CoreProfileWithFakeDriver::visited;
+FakeWgl* CoreProfileWithFakeDriver::visitedDriver = nullptr;
 
 TEST_F(CoreProfileWithFakeDriver, ADriverRefusingEveryVersionGivesNone)
 {
-    EXPECT_EQ(ProbeCoreProfile(kViewDC, kViewContext, pool_), nullptr);
+    EXPECT_EQ(CoreProfile(), nullptr);
     const std::vector<std::vector<int>> expected = {
         CoreAttributes(4, 6), CoreAttributes(4, 5), CoreAttributes(4, 4),
         CoreAttributes(4, 3), CoreAttributes(4, 2), CoreAttributes(4, 1),
@@ -257,7 +273,7 @@ TEST_F(CoreProfileWithFakeDriver, TheFirstCoreContextMadeAnswersAndIsDeleted)
 {
     driver_.coreMajor = 3;
     driver_.coreMinor = 3;
-    const char* version = ProbeCoreProfile(kViewDC, kViewContext, pool_);
+    const char* version = CoreProfile();
     ASSERT_NE(version, nullptr);
     EXPECT_STREQ(version, "3.3.0 Core Profile");
     EXPECT_NE(version, driver_.coreVersion) << "copied out before the context went";
@@ -271,7 +287,7 @@ TEST_F(CoreProfileWithFakeDriver, AContextThatCannotBeMadeCurrentGivesWayToTheNe
     driver_.unusableMinor = 5;
     driver_.coreMajor = 3;
     driver_.coreMinor = 3;
-    const char* version = ProbeCoreProfile(kViewDC, kViewContext, pool_);
+    const char* version = CoreProfile();
     ASSERT_NE(version, nullptr);
     EXPECT_STREQ(version, "3.3.0 Core Profile");
     EXPECT_EQ(driver_.createAttribsCalls.size(), 8u) << "4.5 made, then 4.4 down to 3.3 asked";
@@ -281,21 +297,62 @@ TEST_F(CoreProfileWithFakeDriver, AContextThatCannotBeMadeCurrentGivesWayToTheNe
 TEST_F(CoreProfileWithFakeDriver, WithoutTheProfileExtensionOrEntryPointNothingIsAsked)
 {
     driver_.wglExtensions = "WGL_ARB_create_context WGL_ARB_create_context_profile_es";
-    EXPECT_EQ(ProbeCoreProfile(kViewDC, kViewContext, pool_), nullptr);
+    EXPECT_EQ(CoreProfile(), nullptr);
     EXPECT_TRUE(driver_.created.empty());
     EXPECT_TRUE(driver_.formatsSet.empty());
 
     driver_.wglExtensions = "WGL_ARB_create_context_profile";
     driver_.offerCreateAttribs = false;
-    EXPECT_EQ(ProbeCoreProfile(kViewDC, kViewContext, pool_), nullptr);
+    EXPECT_EQ(CoreProfile(), nullptr);
     EXPECT_TRUE(driver_.createAttribsCalls.empty());
 
     driver_.offerCreateAttribs = true;
     driver_.makeCurrentSucceeds = false;
-    EXPECT_EQ(ProbeCoreProfile(kViewDC, kViewContext, pool_), nullptr);
+    EXPECT_EQ(CoreProfile(), nullptr);
     EXPECT_TRUE(driver_.createAttribsCalls.empty());
     driver_.makeCurrentSucceeds = true;
     wgl.makeCurrent(kViewDC, kViewContext);
+}
+
+TEST_F(CoreProfileWithFakeDriver, OpenGlEsIsAskedOnTheSameWindowAfterTheCoreProfile)
+{
+    driver_.wglExtensions = "WGL_ARB_create_context_profile WGL_EXT_create_context_es2_profile";
+    driver_.coreMajor = 4;
+    driver_.coreMinor = 6;
+    driver_.esMajor = 3;
+    driver_.esMinor = 1;
+    visited.clear();
+    visitedDriver = &driver_;
+    EXPECT_NE(ProbeContextProfiles(kViewDC, kViewContext, pool_, es_, Visit, nullptr), nullptr);
+    EXPECT_EQ(visited, std::vector<HGLRC>{driver_.coreContext}) << "the ES context is not visited";
+    const int es = WGL_CONTEXT_ES2_PROFILE_BIT_EXT;
+    const std::vector<std::vector<int>> expected = {CoreAttributes(4, 6), CoreAttributes(3, 2, es),
+                                                    CoreAttributes(3, 1, es)};
+    EXPECT_EQ(driver_.createAttribsCalls, expected);
+    EXPECT_EQ(driver_.formatsSet.size(), 1u) << "one hidden window for both";
+    EXPECT_EQ(driver_.created.size(), 3u) << "the temporary context, the core one and the ES one";
+    EXPECT_STREQ(es_.version, "3.1");
+    EXPECT_STREQ(es_.versionString, "OpenGL ES 3.1 Fake");
+    EXPECT_NE(es_.versionString, driver_.esVersion) << "copied out before the context went";
+    EXPECT_STREQ(es_.shadingLanguage, "OpenGL ES GLSL ES 3.10");
+    EXPECT_EQ(es_.why, nullptr);
+}
+
+TEST_F(CoreProfileWithFakeDriver, WithoutAnEsContextTheReportSaysWhy)
+{
+    driver_.wglExtensions = "WGL_EXT_create_context_es_profile";
+    EXPECT_EQ(CoreProfile(), nullptr);
+    EXPECT_EQ(driver_.createAttribsCalls.size(), 4u) << "3.2, 3.1, 3.0, 2.0 and no core profile";
+    EXPECT_EQ(es_.version, nullptr);
+    EXPECT_STREQ(es_.why, "3.2, 3.1, 3.0 and 2.0 refused");
+
+    driver_.offerCreateAttribs = false;
+    CoreProfile();
+    EXPECT_STREQ(es_.why, "no context could be made");
+
+    driver_.wglExtensions = "WGL_ARB_create_context_profile WGL_EXT_create_context_es2_profile_x";
+    CoreProfile();
+    EXPECT_STREQ(es_.why, "no WGL_EXT_create_context_es2_profile");
 }
 
 TEST_F(ProbeWithFakeDriver, WithoutThePixelFormatExtensionTheTableIsDescribed)

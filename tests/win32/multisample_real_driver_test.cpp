@@ -368,12 +368,14 @@ TEST_F(RealDriverView, CoreProfileAndShadingLanguageAreTheDriversOwn)
     WindowWatch seen;
     StartWatch(&seen);
     FactPool pool;
-    const char* coreProfile = ProbeCoreProfile(view.deviceContext, view.renderContext, pool);
+    EsProfileFacts es = {};
+    const char* coreProfile = ProbeContextProfiles(view.deviceContext, view.renderContext, pool, es);
     StopWatch();
 
     ASSERT_NE(coreProfile, nullptr);
     EXPECT_EQ(std::string(coreProfile), expected);
-    EXPECT_EQ(counted.created.size(), 2u) << "a temporary context and one core context";
+    EXPECT_EQ(counted.created.size(), es.version != nullptr ? 3u : 2u)
+        << "a temporary context, one core context and one OpenGL ES context where one is made";
     std::sort(counted.created.begin(), counted.created.end());
     std::sort(counted.deleted.begin(), counted.deleted.end());
     EXPECT_EQ(counted.deleted, counted.created) << "each deleted once";

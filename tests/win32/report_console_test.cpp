@@ -62,7 +62,7 @@ TEST(ReportConsole, MemoryThatRunsOutWhileGatheringIsAnErrorNeverAShortReport)
         CapturedStd out(STD_OUTPUT_HANDLE);
         CapturedStd err(STD_ERROR_HANDLE);
         LimitFactAllocations(allowed);
-        const int status = PrintReport(ReportOptions{false, false});
+        const int status = PrintReport(ReportOptions{false, false, false});
         LimitFactAllocations(-1);
         if (status == 0) {
             printedOnce = true;

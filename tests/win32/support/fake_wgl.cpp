@@ -156,7 +156,15 @@ HGLRC WINAPI FakeCreateContextAttribs(HDC deviceContext, HGLRC share, const int*
         fake->unusable.push_back(FakeCreateContext(deviceContext));
         return fake->unusable.back();
     }
-    if (share != nullptr || call.size() != 6 || call[1] != fake->coreMajor || call[3] != fake->coreMinor)
+    if (share != nullptr || call.size() != 6)
+        return nullptr;
+    if (call[5] == WGL_CONTEXT_ES2_PROFILE_BIT_EXT) {
+        if (call[1] != fake->esMajor || call[3] != fake->esMinor)
+            return nullptr;
+        fake->esContext = FakeCreateContext(deviceContext);
+        return fake->esContext;
+    }
+    if (call[1] != fake->coreMajor || call[3] != fake->coreMinor)
         return nullptr;
     fake->coreContext = FakeCreateContext(deviceContext);
     return fake->coreContext;
@@ -201,6 +209,10 @@ const GLubyte* WINAPI FakeGetString(GLenum name)
     const char* text = nullptr;
     if (fake->current == nullptr)
         return nullptr;
+    if (fake->current == fake->esContext)
+        return reinterpret_cast<const GLubyte*>(name == GL_VERSION                    ? fake->esVersion
+                                                : name == GL_SHADING_LANGUAGE_VERSION ? fake->esShadingLanguage
+                                                                                      : nullptr);
     switch (name) {
     case GL_VENDOR: text = fake->vendor; break;
     case GL_RENDERER: text = fake->renderer; break;

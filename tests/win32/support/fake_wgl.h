@@ -30,7 +30,7 @@ public:
     ~FakeWgl();
 
     // glGetString's answers; null for none. GL_VERSION is coreVersion while
-    // the core context is current.
+    // the core context is current; the ES context answers its own two.
     const char* vendor = nullptr;
     const char* renderer = nullptr;
     const char* version = nullptr;
@@ -71,6 +71,11 @@ public:
     int coreMajor = 0;
     int coreMinor = 0;
     const char* coreVersion = "3.3.0 Core Profile";
+    // The one OpenGL ES version it makes, and that context's strings.
+    int esMajor = 0;
+    int esMinor = 0;
+    const char* esVersion = "OpenGL ES 3.1 Fake";
+    const char* esShadingLanguage = "OpenGL ES GLSL ES 3.10";
     int unusableMajor = 0;
     int unusableMinor = 0;
 
@@ -80,6 +85,7 @@ public:
     std::vector<HGLRC> deleted;
     std::vector<HGLRC> unusable;
     HGLRC coreContext = nullptr;
+    HGLRC esContext = nullptr;
     HGLRC current = nullptr;
     HDC currentDC = nullptr;
     std::vector<std::pair<HDC, int>> formatsSet;
