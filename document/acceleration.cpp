@@ -5,7 +5,8 @@
 namespace {
 
 // Renderer strings of drivers that rasterize on the CPU.
-const char* const kSoftwareRenderers[] = {
+// Held in the table itself: no pointer, so no relocation, per name.
+const char kSoftwareRenderers[][20] = {
     "llvmpipe", "softpipe", "swrast", "software rasterizer", "swiftshader", "gdi generic",
     "basic render driver",
 };

@@ -31,7 +31,8 @@ bool HasShadingLanguage(const char* version);
 // One limit: its enum, how many values it has, and its gate: the GL version
 // that brought it, or else the extension that offers it (null for none).
 struct LimitSpec {
-    const char* name;
+    // Held in the table itself: no pointer, so no relocation, per name.
+    char name[40];
     unsigned int glEnum;
     unsigned char valueCount;
     unsigned char major;  // kNoVersionGate: only the extension opens the gate
