@@ -6,6 +6,21 @@
 #include "document/text_buffer.h"
 #include "platform/gl_limits.h"
 
+// One name of the table at p, whose first byte (read by the caller into
+// shared) it passes: the first shared characters of previous, then the rest
+// that follows. Written at out, which moves past it, as p does.
+static const char* DecodeName(const unsigned char*& p, std::size_t shared, const char* previous, char*& out)
+{
+    ++p;
+    const std::size_t rest = std::strlen(reinterpret_cast<const char*>(p));
+    char* name = out;
+    std::memcpy(name, previous, shared);
+    std::memcpy(name + shared, p, rest + 1);
+    out += shared + rest + 1;
+    p += rest + 1;
+    return name;
+}
+
 EntryPointRegistry::EntryPointRegistry(const EntryPointTable& table) : table_(table)
 {
     const std::size_t commands = static_cast<std::size_t>(table.commandCount);
@@ -25,24 +40,12 @@ EntryPointRegistry::EntryPointRegistry(const EntryPointTable& table) : table_(ta
     const unsigned char* p = reinterpret_cast<const unsigned char*>(table.commands);
     for (std::size_t i = 0; i < commands; ++i) {
         commandFlags_[i] = *p & 0xC0;
-        const std::size_t shared = *p++ & 0x3F;
-        const std::size_t rest = std::strlen(reinterpret_cast<const char*>(p));
-        std::memcpy(out, previous, shared);
-        std::memcpy(out + shared, p, rest + 1);
-        commandNames_[i] = previous = out;
-        out += shared + rest + 1;
-        p += rest + 1;
+        commandNames_[i] = previous = DecodeName(p, *p & 0x3F, previous, out);
     }
     previous = "";
     p = reinterpret_cast<const unsigned char*>(table.groups);
     for (std::size_t g = 0; g < groups; ++g) {
-        const std::size_t shared = *p++;
-        const std::size_t rest = std::strlen(reinterpret_cast<const char*>(p));
-        std::memcpy(out, previous, shared);
-        std::memcpy(out + shared, p, rest + 1);
-        groupNames_[g] = previous = out;
-        out += shared + rest + 1;
-        p += rest + 1;
+        groupNames_[g] = previous = DecodeName(p, *p, previous, out);
         groupCommands_[g] = p;
         for (unsigned long count = ReadNumber(p); count > 0; --count)
             ReadNumber(p);

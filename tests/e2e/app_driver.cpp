@@ -65,16 +65,23 @@ std::string ReadWholeFile(const std::string& path)
     return text;
 }
 
+// A new file in the temporary folder, its name in path, open for writing
+// with a handle a child process inherits. A file, not a pipe: nothing can
+// block on a full pipe.
+static HANDLE InheritableTemporaryFile(const char* prefix, char (&path)[MAX_PATH])
+{
+    char folder[MAX_PATH];
+    GetTempPathA(sizeof(folder), folder);
+    GetTempFileNameA(folder, prefix, 0, path);
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    return CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+}
+
 DWORD RunWithStandardOutput(const std::string& commandLine, HANDLE output, std::string* err,
                             DWORD timeoutMs)
 {
-    // A file, not a pipe: nothing can block on a full pipe.
-    char tempDir[MAX_PATH];
     char errPath[MAX_PATH];
-    GetTempPathA(sizeof(tempDir), tempDir);
-    GetTempFileNameA(tempDir, "err", 0, errPath);
-    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
-    HANDLE errFile = CreateFileA(errPath, GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+    HANDLE errFile = InheritableTemporaryFile("err", errPath);
 
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
@@ -104,12 +111,8 @@ DWORD RunWithStandardOutput(const std::string& commandLine, HANDLE output, std::
 DWORD RunCapturingOutput(const std::string& commandLine, std::string* out, std::string* err,
                          DWORD timeoutMs)
 {
-    char tempDir[MAX_PATH];
     char outPath[MAX_PATH];
-    GetTempPathA(sizeof(tempDir), tempDir);
-    GetTempFileNameA(tempDir, "out", 0, outPath);
-    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
-    HANDLE outFile = CreateFileA(outPath, GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+    HANDLE outFile = InheritableTemporaryFile("out", outPath);
     const DWORD code = RunWithStandardOutput(commandLine, outFile, err, timeoutMs);
     CloseHandle(outFile);
     if (out != nullptr)
