@@ -78,6 +78,9 @@ struct ReportData {
     const VideoMemoryFacts* videoMemory;
     // The entry points, only when asked for (--entry-points); null otherwise.
     const EntryPointFacts* entryPoints;
+    // The render check and the draw rate; null when not made (no line, JSON null).
+    const RenderCheckFacts* renderCheck;
+    const DrawRateFacts* drawRate;
 };
 
 // The text of a ReportData in the system's 8-bit code page, turned into

@@ -137,3 +137,66 @@ struct VideoMemoryFacts {
     long vendorId;         // PCI ids; -1 when unknown
     long deviceId;
 };
+
+// The render check: the test scene drawn once more when a report is made,
+// read back and judged against the picture its geometry gives, and, in the
+// dialog, what the screen then shows in the view's place.
+enum RenderResult { kRenderNotChecked, kRenderDrawn, kRenderDrawnWrong, kRenderNotDrawn };
+// What the screen shows; kScreenNone where no window is on screen (the
+// companion).
+enum ScreenResult { kScreenNone, kScreenShown, kScreenNotShown, kScreenNotChecked };
+// Where the picture was drawn: the view's own back buffer, or off screen.
+enum RenderTarget { kTargetWindow, kTargetFramebufferObject, kTargetPbuffer, kTargetBitmap };
+
+// A picture's pixels by class: the clear colour, each face pair's colour
+// (a dominant channel), and anything else (edges, other colours).
+struct PixelCounts {
+    long background;
+    long red;
+    long green;
+    long blue;
+    long other;
+};
+
+constexpr int kRenderReasonSize = 112;
+
+struct RenderCheckFacts {
+    RenderResult result;
+    // What differs (drawn wrong, not drawn) or why nothing was judged (not
+    // checked); "" when there is nothing to say.
+    char reason[kRenderReasonSize];
+    int width;
+    int height;
+    int samples;  // of the buffer drawn into; 0 for a plain one
+    double angleX;
+    double angleY;
+    bool counted;  // a picture was read: counts hold its classes
+    PixelCounts counts;
+    // The pixel centres the scene's geometry puts inside each face pair.
+    long expectedRed;
+    long expectedGreen;
+    long expectedBlue;
+    // With 2 or more samples and a picture read: whether the silhouette's
+    // edge pixels lie between a face colour and the background; -1 unknown.
+    int edgesBlended;
+    RenderTarget target;
+    ScreenResult screen;
+    char screenReason[kRenderReasonSize];  // what the screen shows instead, or why not checked
+    bool screenCounted;
+    PixelCounts screenCounts;
+};
+
+// The scene drawn back to back, each frame finished and not swapped.
+struct DrawRateFacts {
+    bool measured;       // false: why says why not
+    const char* why;     // null when measured
+    long frames;
+    double framesPerSecond;
+    double msPerFrame;
+    int width;
+    int height;
+    int samples;
+    // The first frame alone outlasted the time limit: the figures are of it.
+    bool oneSlowFrame;
+    int swapInterval;  // wglGetSwapIntervalEXT's answer; -1 without WGL_EXT_swap_control
+};
