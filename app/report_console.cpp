@@ -35,21 +35,21 @@ int PrintReport(const ReportOptions& options)
     const HWND window = CreateHiddenWindow(400, 400);
     const DWORD list = LBS_NOINTEGRALHEIGHT;
     const ReportControls controls = {
+        MakeControl(window, "STATIC", 0, 127, 111),
         MakeControl(window, "STATIC", SS_LEFT, 200, 100),
         MakeControl(window, "LISTBOX", list | LBS_SORT, 200, 200),
         MakeControl(window, "LISTBOX", list | LBS_SORT, 200, 200),
         MakeControl(window, "LISTBOX", list, 200, 50),
     };
-    HWND view = MakeControl(window, "STATIC", 0, 127, 111);
     FillDriverList(controls.driverList);
 
     // Without its windows the view would attach to nothing, and GetDC(NULL)
     // would hand it the screen.
-    const bool windowsMade = window != nullptr && view != nullptr && controls.infoText != nullptr &&
+    const bool windowsMade = window != nullptr && controls.view != nullptr && controls.infoText != nullptr &&
                              controls.glExtensionList != nullptr &&
                              controls.wglExtensionList != nullptr && controls.driverList != nullptr;
     int status = 1;
-    if (!windowsMade || !glView.Attach(view)) {
+    if (!windowsMade || !glView.Attach(controls.view)) {
         static const char kError[] = "OpenGL Error : Initialization Failed\r\n";
         WriteStd(STD_ERROR_HANDLE, kError, sizeof(kError) - 1);
     } else {

@@ -12,6 +12,7 @@
 #include "view/context_facts.h"
 #include "view/gl_view.h"
 #include "view/multisample_probe.h"
+#include "view/render_check.h"
 
 namespace {
 
@@ -207,6 +208,9 @@ bool GatheredReport::Gather(const ReportControls& controls, PixelFormatReader re
     if (!ReadControls(controls))
         return false;
     ReadContext(readPixelFormats, checkEntryPoints);
+    CheckRender(controls.view, data.samples, records_.renderCheck, records_.drawRate);
+    data.renderCheck = &records_.renderCheck;
+    data.drawRate = &records_.drawRate;
     ReadDrivers();
     ReadSystem();
     return Ok() && ConcludeReport(data, conclusion_);

@@ -17,6 +17,7 @@
 
 // The controls a report reads.
 struct ReportControls {
+    HWND view;
     HWND infoText;
     HWND glExtensionList;
     HWND wglExtensionList;
@@ -78,5 +79,7 @@ private:
         EntryPointFacts entryPoints;
         EsProfileFacts esProfile;
         VideoMemoryFacts videoMemory;
+        RenderCheckFacts renderCheck;
+        DrawRateFacts drawRate;
     } records_ = {};
 };

@@ -48,7 +48,7 @@ static void AppendReportItems(HMENU menu)
 // clipboard's text, or JSON. False when memory ran out.
 static bool MakeReport(bool json, TextBuffer& text)
 {
-    const ReportControls controls = {dialogControls.infoText, dialogControls.glExtensionList,
+    const ReportControls controls = {dialogControls.view, dialogControls.infoText, dialogControls.glExtensionList,
                                      dialogControls.wglExtensionList, dialogControls.driverList};
     GatheredReport report{};
     if (!report.Gather(controls))

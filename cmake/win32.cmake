@@ -27,7 +27,9 @@ add_library(glinspect_core STATIC
     view/entry_point_check.cpp
     view/gl_view.cpp
     view/multisample_probe.cpp
+    view/offscreen_target.cpp
     view/pixel_format_table.cpp
+    view/render_check.cpp
     view/scene.cpp
     view/view_window.cpp
     ${GLINSPECT_ENTRY_POINT_TABLE}

@@ -21,15 +21,6 @@ WglBinding RealWglBinding()
 
 WglBinding wgl = RealWglBinding();
 
-// Entry points come back as the untyped PROC; each caller gets its own type,
-// by way of the generic function pointer type that every compiler accepts.
-template <typename Function>
-static Function FetchWglFunction(const char* name)
-{
-    using GenericFunction = void (*)();
-    return reinterpret_cast<Function>(reinterpret_cast<GenericFunction>(wgl.getProcAddress(name)));
-}
-
 PFNWGLGETEXTENSIONSSTRINGARBPROC FetchGetExtensionsStringARB()
 {
     return FetchWglFunction<PFNWGLGETEXTENSIONSSTRINGARBPROC>("wglGetExtensionsStringARB");

@@ -27,6 +27,16 @@ extern WglBinding wgl;
 // The platform's own operations.
 WglBinding RealWglBinding();
 
+// An entry point of the current context's driver, fetched by name. It comes
+// back as the untyped PROC; each caller gets its own type, by way of the
+// generic function pointer type that every compiler accepts.
+template <typename Function>
+Function FetchWglFunction(const char* name)
+{
+    using GenericFunction = void (*)();
+    return reinterpret_cast<Function>(reinterpret_cast<GenericFunction>(wgl.getProcAddress(name)));
+}
+
 // The WGL extension entry points, fetched by name; each needs a current
 // context and is null when the driver lacks it.
 PFNWGLGETEXTENSIONSSTRINGARBPROC FetchGetExtensionsStringARB();

@@ -2,6 +2,7 @@
 
 #include "platform/wgl_binding.h"
 #include "view/multisample_probe.h"
+#include "view/scene_geometry.h"
 
 GlView glView;
 
@@ -87,7 +88,7 @@ bool GlView::SetupView(int viewWidth, int viewHeight, double aspect)
     glViewport(0, 0, viewWidth, viewHeight);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(45.0, aspect, 1.0, 10.0);
+    gluPerspective(kSceneFieldOfView, aspect, kSceneNear, kSceneFar);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glDrawBuffer(GL_BACK);

@@ -6,22 +6,9 @@
 #include <GL/gl.h>
 #endif
 
+#include "view/scene_geometry.h"
+
 namespace {
-
-struct Face {
-    double normal[3];
-    double vertices[4][3];
-};
-
-// Opposite faces share a colour: +X and -X red, +Y and -Y green, +Z and -Z blue.
-const Face kFaces[6] = {
-    {{1, 0, 0}, {{1, 1, 1}, {1, -1, 1}, {1, -1, -1}, {1, 1, -1}}},
-    {{-1, 0, 0}, {{-1, -1, 1}, {-1, 1, 1}, {-1, 1, -1}, {-1, -1, -1}}},
-    {{0, 1, 0}, {{1, 1, 1}, {-1, 1, 1}, {-1, 1, -1}, {1, 1, -1}}},
-    {{0, -1, 0}, {{-1, -1, 1}, {1, -1, 1}, {1, -1, -1}, {-1, -1, -1}}},
-    {{0, 0, 1}, {{1, 1, 1}, {-1, 1, 1}, {-1, -1, 1}, {1, -1, 1}}},
-    {{0, 0, -1}, {{-1, 1, -1}, {1, 1, -1}, {1, -1, -1}, {-1, -1, -1}}},
-};
 
 const GLfloat kPairColours[3][4] = {
     {1.0f, 0.0f, 0.0f, 1.0f},
@@ -29,13 +16,7 @@ const GLfloat kPairColours[3][4] = {
     {0.0f, 0.0f, 1.0f, 1.0f},
 };
 
-const GLfloat kLightAmbient[4] = {0.1f, 0.1f, 0.1f, 0.1f};
-const GLfloat kLightDiffuse[4] = {0.7f, 0.7f, 0.7f, 0.7f};
-const GLfloat kLightSpecular[4] = {0.0f, 0.0f, 0.0f, 0.1f};
-// w = 0: a directional light.
-const GLfloat kLightPosition[4] = {5.0f, 5.0f, 5.0f, 0.0f};
-
-void DrawFace(const Face& face)
+void DrawFace(const SceneFace& face)
 {
     glBegin(GL_POLYGON);
     glNormal3d(face.normal[0], face.normal[1], face.normal[2]);
@@ -50,27 +31,27 @@ void DrawScene(double angleX, double angleY)
 {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
-    glLightfv(GL_LIGHT0, GL_AMBIENT, kLightAmbient);
-    glLightfv(GL_LIGHT0, GL_DIFFUSE, kLightDiffuse);
-    glLightfv(GL_LIGHT0, GL_SPECULAR, kLightSpecular);
+    glLightfv(GL_LIGHT0, GL_AMBIENT, kSceneLightAmbient);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, kSceneLightDiffuse);
+    glLightfv(GL_LIGHT0, GL_SPECULAR, kSceneLightSpecular);
 
     // The light turns about the eye's vertical axis, three times as fast as
     // the cube turns about X and the other way round.
     glPushMatrix();
     glRotated(-3.0 * angleX, 0.0, 1.0, 0.0);
-    glLightfv(GL_LIGHT0, GL_POSITION, kLightPosition);
+    glLightfv(GL_LIGHT0, GL_POSITION, kSceneLightPosition);
     glPopMatrix();
 
     glEnable(GL_LIGHT0);
 
     glPushMatrix();
-    glTranslated(0.0, 0.0, -8.0);
+    glTranslated(0.0, 0.0, -kSceneDistance);
     glRotated(angleX, 1.0, 0.0, 0.0);
     glRotated(angleY, 0.0, 1.0, 0.0);
     for (int pair = 0; pair < 3; ++pair) {
         glMaterialfv(GL_FRONT, GL_AMBIENT_AND_DIFFUSE, kPairColours[pair]);
-        DrawFace(kFaces[2 * pair]);
-        DrawFace(kFaces[2 * pair + 1]);
+        DrawFace(kSceneFaces[2 * pair]);
+        DrawFace(kSceneFaces[2 * pair + 1]);
     }
     glPopMatrix();
 }

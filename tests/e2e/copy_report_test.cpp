@@ -463,6 +463,30 @@ TEST_F(ReportOfTheRunningDialog, TheCompanionPrintsTheSameTextAndAgreeingJson)
     EXPECT_NE(json.find(",\"samples\":4},"), std::string::npos);
 }
 
+// The report proves the view draws: the dialog's check reads its own back
+// buffer and the screen, the companion's a framebuffer object. Debian 12's
+// Wine 8 never shows OpenGL in a child window, and the report says so.
+TEST_F(ReportOfTheRunningDialog, TheRenderCheckSaysTheCubeIsDrawnAndWhetherTheScreenShowsIt)
+{
+    ASSERT_TRUE(CopyByRightClickOn(app_.Control(IDC_INFO_TEXT)));
+    const std::string text = ClipboardText();
+    typedef const char*(CDECL * WineGetVersion)();
+    const auto wineVersion = FetchFunction<WineGetVersion>(GetModuleHandleA("ntdll.dll"), "wine_get_version");
+    const bool wine8 = wineVersion != nullptr && std::strncmp(wineVersion(), "8.", 2) == 0;
+    const size_t check = text.find("\r\nRender check: drawn (");
+    ASSERT_NE(check, std::string::npos) << text;
+    const std::string line = text.substr(check + 2, text.find("\r\n", check + 2) - check - 2);
+    EXPECT_NE(line.find(wine8 ? "; not shown on screen: " : "; shown on screen"), std::string::npos) << line;
+    EXPECT_EQ(line.find("off screen"), std::string::npos) << line;
+    EXPECT_EQ(text.find("Advice: This Wine's window system does not show OpenGL") != std::string::npos, wine8);
+    EXPECT_NE(text.find("\r\nDraw rate: "), std::string::npos);
+
+    std::string json, err;
+    ASSERT_EQ(RunCapturingOutput("\"" + ReportExePath() + "\" --json", &json, &err), 0u) << err;
+    EXPECT_NE(json.find("\"renderCheck\":{\"result\":\"drawn\""), std::string::npos) << json;
+    EXPECT_NE(json.find("\"target\":\"framebufferObject\",\"screen\":null}"), std::string::npos);
+}
+
 // A driver whose extension names are longer than any real one, as a broken
 // or hostile driver may give them: Mesa adds the names that
 // MESA_EXTENSION_OVERRIDE asks for and it does not know to its string (ctest
