@@ -88,16 +88,27 @@ void ProjectScene(double angleX, double angleY, int width, int height, unsigned 
         const int y0 = low[1] > 0.0 ? static_cast<int>(low[1]) : 0;
         const int x1 = high[0] < width ? static_cast<int>(high[0]) + 1 : width;
         const int y1 = high[1] < height ? static_cast<int>(high[1]) + 1 : height;
+        // Counter-clockwise or not: a centre exactly on an edge belongs to
+        // the face on the edge's left or top side only (as OpenGL fills),
+        // so that two faces never both count it.
+        double area = 0.0;
+        for (int i = 0; i < 4; ++i) {
+            const double* a = corners[i];
+            const double* b = corners[(i + 1) % 4];
+            area += a[0] * b[1] - b[0] * a[1];
+        }
+        const double turnSign = area < 0.0 ? -1.0 : 1.0;
         for (int y = y0; y < y1; ++y) {
             for (int x = x0; x < x1; ++x) {
-                int sides = 0;
-                for (int i = 0; i < 4; ++i) {
+                bool inside = true;
+                for (int i = 0; i < 4 && inside; ++i) {
                     const double* a = corners[i];
                     const double* b = corners[(i + 1) % 4];
-                    const double cross = (b[0] - a[0]) * (y + 0.5 - a[1]) - (b[1] - a[1]) * (x + 0.5 - a[0]);
-                    sides |= cross > 0.0 ? 1 : cross < 0.0 ? 2 : 0;
+                    const double dx = (b[0] - a[0]) * turnSign, dy = (b[1] - a[1]) * turnSign;
+                    const double cross = dx * (y + 0.5 - a[1]) - dy * (x + 0.5 - a[0]);
+                    inside = cross > 0.0 || (cross == 0.0 && (dy < 0.0 || (dy == 0.0 && dx < 0.0)));
                 }
-                if (sides == 3)
+                if (!inside)
                     continue;
                 ++expected.count[pair];
                 if (map != nullptr)

@@ -2,6 +2,9 @@
 // with the state the view's set-up leaves, and judged by its pixels.
 #include "view/scene.h"
 
+#include "view/frame_judge.h"
+#include "view/scene_projection.h"
+
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 #include <GL/gl.h>
@@ -299,6 +302,31 @@ TEST_F(SceneTest, LeavesAnyModelViewMatrixAsFound)
     const std::array<GLdouble, 16> before = ModelView();
     Paint(123.0, -77.0);
     EXPECT_EQ(ModelView(), before);
+}
+
+// The render check's verdict on Mesa's own pictures: its tolerances hold
+// for a real rasteriser at angles that show one, two and three pairs.
+TEST_F(SceneTest, TheRenderCheckFindsMesasPicturesDrawn)
+{
+    const double angles[][2] = {{45.0, 45.0}, {0.0, 0.0}, {0.0, 30.0}, {30.0, -60.0}, {10.0, 200.0}, {-75.0, 15.0}};
+    const Rgb8 background = {kButtonFace & 0xFF, (kButtonFace >> 8) & 0xFF, (kButtonFace >> 16) & 0xFF};
+    std::vector<unsigned char> map(kPixels), bytes(static_cast<size_t>(kPixels) * 4);
+    for (const auto& angle : angles) {
+        const Picture picture = Paint(angle[0], angle[1]);
+        for (int i = 0; i < kPixels; ++i) {
+            bytes[4 * i] = static_cast<unsigned char>(picture[i].r);
+            bytes[4 * i + 1] = static_cast<unsigned char>(picture[i].g);
+            bytes[4 * i + 2] = static_cast<unsigned char>(picture[i].b);
+        }
+        ExpectedPicture expected;
+        ProjectScene(angle[0], angle[1], kWidth, kHeight, map.data(), expected);
+        RenderCheckFacts facts = {};
+        JudgeDrawnFrame(FrameView{bytes.data(), 4L * kWidth, kWidth, kHeight, false}, background, map.data(),
+                        expected, facts);
+        EXPECT_EQ(facts.result, kRenderDrawn) << angle[0] << "/" << angle[1] << ": " << facts.reason;
+        EXPECT_NEAR(facts.counts.red, expected.count[0], 2 + expected.perimeter[0] / 4) << angle[0] << "/" << angle[1];
+        EXPECT_NEAR(facts.counts.blue, expected.count[2], 2 + expected.perimeter[2] / 4) << angle[0] << "/" << angle[1];
+    }
 }
 
 }  // namespace

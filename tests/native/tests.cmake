@@ -12,7 +12,7 @@ gtest_discover_tests(glinspect_native_tests TEST_PREFIX "native.")
 # The test scene drawn offscreen by Mesa. Mesa's driver keeps allocations
 # until exit that LeakSanitizer reports, so leak checks are off for it alone.
 add_executable(glinspect_render_tests ${CMAKE_CURRENT_LIST_DIR}/scene_test.cpp)
-target_link_libraries(glinspect_render_tests PRIVATE glinspect_scene OpenGL::EGL OpenGL::GLU gtest_main)
+target_link_libraries(glinspect_render_tests PRIVATE glinspect_scene glinspect_portable OpenGL::EGL OpenGL::GLU gtest_main)
 gtest_discover_tests(glinspect_render_tests TEST_PREFIX "native."
     PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
 
