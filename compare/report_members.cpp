@@ -12,6 +12,8 @@ constexpr unsigned kFlag = kTypeBoolean;
 constexpr unsigned kList = kTypeArray;
 constexpr unsigned kRecord = kTypeObject;
 constexpr unsigned kRecordOrNull = kTypeObject | kTypeNull;
+constexpr unsigned kNumberOrNull = kTypeNumber | kTypeNull;
+constexpr unsigned kFlagOrNull = kTypeBoolean | kTypeNull;
 
 // The members of docs/report.schema.json, in the order the report writes
 // them: a member the report gains goes here too. A member not listed (one of
@@ -62,6 +64,44 @@ const KnownMember kKnownMembers[] = {
     {"acceleration.reason", kText, nullptr},
     {"advice", kList, nullptr},
     {"advice[]", kText, nullptr},
+    {"renderCheck", kRecordOrNull, nullptr},
+    {"renderCheck.result", kText, nullptr},
+    {"renderCheck.reason", kTextOrNull, nullptr},
+    {"renderCheck.width", kInteger, nullptr},
+    {"renderCheck.height", kInteger, nullptr},
+    {"renderCheck.samples", kInteger, nullptr},
+    {"renderCheck.angles", kList, nullptr},
+    {"renderCheck.angles[]", kTypeNumber, nullptr},
+    {"renderCheck.counts", kRecordOrNull, nullptr},
+    {"renderCheck.counts.background", kInteger, nullptr},
+    {"renderCheck.counts.red", kInteger, nullptr},
+    {"renderCheck.counts.green", kInteger, nullptr},
+    {"renderCheck.counts.blue", kInteger, nullptr},
+    {"renderCheck.counts.other", kInteger, nullptr},
+    {"renderCheck.expected", kRecord, nullptr},
+    {"renderCheck.expected.red", kInteger, nullptr},
+    {"renderCheck.expected.green", kInteger, nullptr},
+    {"renderCheck.expected.blue", kInteger, nullptr},
+    {"renderCheck.edgesBlended", kFlagOrNull, nullptr},
+    {"renderCheck.target", kText, nullptr},
+    {"renderCheck.screen", kRecordOrNull, nullptr},
+    {"renderCheck.screen.result", kText, nullptr},
+    {"renderCheck.screen.reason", kTextOrNull, nullptr},
+    {"renderCheck.screen.counts", kRecordOrNull, nullptr},
+    {"renderCheck.screen.counts.background", kInteger, nullptr},
+    {"renderCheck.screen.counts.red", kInteger, nullptr},
+    {"renderCheck.screen.counts.green", kInteger, nullptr},
+    {"renderCheck.screen.counts.blue", kInteger, nullptr},
+    {"renderCheck.screen.counts.other", kInteger, nullptr},
+    {"drawRate", kRecordOrNull, nullptr},
+    {"drawRate.framesPerSecond", kNumberOrNull, nullptr},
+    {"drawRate.msPerFrame", kNumberOrNull, nullptr},
+    {"drawRate.frames", kInteger, nullptr},
+    {"drawRate.width", kInteger, nullptr},
+    {"drawRate.height", kInteger, nullptr},
+    {"drawRate.samples", kInteger, nullptr},
+    {"drawRate.swapInterval", kIntegerOrNull, nullptr},
+    {"drawRate.note", kTextOrNull, nullptr},
     {"shadingLanguage", kTextOrNull, nullptr},
     {"coreProfile", kTextOrNull, nullptr},
     {"esProfile", kRecordOrNull, nullptr},
@@ -186,7 +226,8 @@ unsigned JsonTypeOf(const JsonDocument& document, int value)
     case kJsonBoolean:
         return kTypeBoolean;
     case kJsonNumber:
-        return document.IsInteger(value) ? static_cast<unsigned>(kTypeInteger) : 0u;
+        return document.IsInteger(value) ? static_cast<unsigned>(kTypeInteger)
+                                         : static_cast<unsigned>(kTypeFraction);
     case kJsonString:
         return kTypeString;
     case kJsonArray:
@@ -199,20 +240,22 @@ unsigned JsonTypeOf(const JsonDocument& document, int value)
 
 void AppendTypeNames(TextBuffer& out, unsigned types)
 {
-    static const char* const kNames[] = {"null",     "a boolean", "an integer",
-                                         "a string", "an array",  "an object"};
+    static const char* const kNames[] = {"null",     "a boolean", "an integer", "a string",
+                                         "an array", "an object", "a number with a fraction or exponent"};
+    // Either kind of number is "a number".
+    const bool number = (types & kTypeNumber) == kTypeNumber;
+    if (number)
+        types &= ~static_cast<unsigned>(kTypeFraction);
     bool first = true;
     // The null last: "an integer or null".
     for (int pass = 0; pass < 2; ++pass) {
-        for (unsigned bit = 0; bit < 6; ++bit) {
+        for (unsigned bit = 0; bit < 7; ++bit) {
             if ((types & (1u << bit)) == 0 || (bit == 0) != (pass == 1))
                 continue;
             if (!first)
                 out.Append(" or ");
-            out.Append(kNames[bit]);
+            out.Append(number && bit == 2 ? "a number" : kNames[bit]);
             first = false;
         }
     }
-    if (first)
-        out.Append("a number with a fraction or exponent");
 }

@@ -14,6 +14,10 @@ enum : unsigned {
     kTypeString = 8,
     kTypeArray = 16,
     kTypeObject = 32,
+    // A number with a fraction or exponent: a known member of kTypeNumber
+    // takes it, and an integer alike.
+    kTypeFraction = 64,
+    kTypeNumber = kTypeInteger | kTypeFraction,
 };
 
 struct KnownMember {
@@ -44,7 +48,7 @@ private:
 // The known member at path, or null.
 const KnownMember* FindKnownMember(const MemberPath& path);
 
-// The types a value of this kind has (a number that is no integer has none).
+// The type of a value: a number is kTypeInteger or kTypeFraction.
 unsigned JsonTypeOf(const JsonDocument& document, int value);
 // "an integer or null", for messages.
 void AppendTypeNames(TextBuffer& out, unsigned types);

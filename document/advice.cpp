@@ -149,6 +149,32 @@ void BuildAdvice(const ReportData& report, AdviceLines& lines)
     }
 }
 
+// What the render check found wrong: a driver's fault at any acceleration,
+// and in a Remote Desktop session too. At most one line.
+void AdviseOnRenderCheck(const ReportData& report, AdviceLines& lines)
+{
+    const RenderCheckFacts* check = report.renderCheck;
+    if (check == nullptr)
+        return;
+    // The empty picture's comparison, ending with what every wrong picture
+    // needs: the wrong one's line takes only that end.
+    static const char kTail[] = "; to compare, pick the software line; update the display driver";
+    static const char kUpdate[] = "; update the display driver";
+    const char* said = check->reason[0] != '\0' ? ": " : "";
+    if (check->result == kRenderNotDrawn) {
+        lines.Add("the driver drew nothing of the test picture", said, check->reason, kTail);
+    } else if (check->result == kRenderDrawnWrong) {
+        lines.Add("the driver drew the test picture wrong", said, check->reason,
+                  kTail + sizeof kTail - sizeof kUpdate);
+    } else if (check->result == kRenderDrawn && check->screen == kScreenNotShown) {
+        lines.Add(report.system != nullptr && report.system->wineVersion != nullptr
+                      ? "this Wine shows no OpenGL in child windows, so the test picture never reaches the "
+                        "screen: a newer Wine shows it"
+                      : "the test picture does not reach the screen: update the display driver, or turn off "
+                        "the desktop's visual effects");
+    }
+}
+
 }  // namespace
 
 bool LacksThirtyTwoBitDriver(const ReportData& report, const DisplayAdapter& adapter)
@@ -178,6 +204,7 @@ bool ConcludeReport(ReportData& report, ReportConclusion& conclusion)
     report.verdict = JudgeAcceleration(report.formatDescribed, report.formatFlags, report.renderer);
     AdviceLines lines(conclusion.text);
     BuildAdvice(report, lines);
+    AdviseOnRenderCheck(report, lines);
     const char* line = conclusion.text.Text();
     for (int i = 0; i < lines.Count(); ++i) {
         conclusion.lines[i] = line;

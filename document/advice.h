@@ -31,7 +31,9 @@ struct ReportConclusion {
 
 // Sets report.verdict from the view's format and the renderer string, then
 // report.advice from every fact, in the order the lines are given and each at
-// most once, without the "Advice: " the text puts before them: none when the
-// acceleration is full; in a Remote Desktop session only its own line, since
-// Windows draws OpenGL in software there on purpose. False when memory ran out.
+// most once, without the "Advice: " the text puts before them: none on the
+// acceleration when it is full; in a Remote Desktop session only its own
+// line, since Windows draws OpenGL in software there on purpose. After them,
+// at any acceleration, what the render check found wrong: nothing drawn,
+// drawn wrong, or drawn and not shown. False when memory ran out.
 bool ConcludeReport(ReportData& report, ReportConclusion& conclusion);

@@ -209,7 +209,76 @@ void AppendVideoMemory(TextBuffer& out, const VideoMemoryFacts& memory)
     out.Append(kLineEnd);
 }
 
+// format with each '\1' in it replaced by the next of numbers.
+void AppendWithNumbers(TextBuffer& out, const char* format, const long* numbers)
+{
+    for (; *format != '\0'; ++format) {
+        if (*format == '\1')
+            out.AppendNumber(*numbers++);
+        else
+            out.AppendChar(*format);
+    }
+}
+
+// "Render check: RESULT[: WHAT DIFFERS] (R red, G green, B blue of N pixels;
+// expected R', G', B')[, edges blended][; SCREEN][; off screen in a TARGET]",
+// the counts only when a picture was read.
+void AppendRenderCheck(TextBuffer& out, const RenderCheckFacts& check)
+{
+    // Held in the tables themselves: no pointer, so no relocation, per name.
+    static const char kResults[][12] = {"not checked", "drawn", "drawn wrong", "not drawn"};
+    static const char kScreens[][24] = {"", "; shown on screen", "; not shown on screen: ", "; screen not checked: "};
+    static const char kTargets[][19] = {"", "framebuffer object", "pbuffer", "bitmap"};
+    out.Append("Render check: ");
+    out.Append(kResults[check.result]);
+    if (check.reason[0] != '\0') {
+        out.Append(": ");
+        out.Append(check.reason);
+    }
+    if (check.counted) {
+        const long numbers[] = {check.counts.red,  check.counts.green, check.counts.blue,
+                                static_cast<long>(check.width) * check.height,
+                                check.expectedRed, check.expectedGreen, check.expectedBlue};
+        AppendWithNumbers(out, " (\1 red, \1 green, \1 blue of \1 pixels; expected \1, \1, \1)", numbers);
+    }
+    if (check.edgesBlended >= 0)
+        out.Append(check.edgesBlended != 0 ? ", edges blended" : ", edges not blended");
+    out.Append(kScreens[check.screen]);
+    if (check.screen > kScreenShown)
+        out.Append(check.screenReason);
+    if (check.target != kTargetWindow) {
+        out.Append("; off screen in a ");
+        out.Append(kTargets[check.target]);
+    }
+    out.Append(kLineEnd);
+}
+
+// "Draw rate: F frames/s, M ms a frame (WxH, S samples[, swap interval I])"
+// and the note of one slow frame, or "Draw rate: not measured: WHY".
+void AppendDrawRate(TextBuffer& out, const DrawRateFacts& rate)
+{
+    out.Append("Draw rate: ");
+    if (!rate.measured) {
+        AppendLine(out, "not measured: ", rate.why);
+        return;
+    }
+    out.AppendDecimal(rate.framesPerSecond, 1);
+    out.Append(" frames/s, ");
+    out.AppendDecimal(rate.msPerFrame, 3);
+    const long numbers[] = {rate.width, rate.height, rate.samples, rate.swapInterval};
+    AppendWithNumbers(out, rate.swapInterval >= 0 ? " ms a frame (\1x\1, \1 samples, swap interval \1)"
+                                                  : " ms a frame (\1x\1, \1 samples)",
+                      numbers);
+    if (rate.oneSlowFrame) {
+        out.Append("; ");
+        out.Append(kOneSlowFrameNote);
+    }
+    out.Append(kLineEnd);
+}
+
 }  // namespace
+
+const char kOneSlowFrameNote[] = "one frame outlasted the 250 ms limit";
 
 bool DriverKeyIsThirtyTwoBitView(const ReportData& report)
 {
@@ -274,6 +343,10 @@ void WriteReportText(const ReportData& report, TextBuffer& out, ReportTextWriter
     out.Append(kLineEnd);
     for (int i = 0; i < report.advice.count; ++i)
         AppendLine(out, "Advice: ", report.advice.lines[i]);
+    if (report.renderCheck != nullptr)
+        AppendRenderCheck(out, *report.renderCheck);
+    if (report.drawRate != nullptr)
+        AppendDrawRate(out, *report.drawRate);
     AppendLine(out, "Shading language: ", report.shadingLanguage != nullptr ? report.shadingLanguage : "none");
     AppendLine(out, "Core profile: ", report.coreProfile != nullptr ? report.coreProfile : "none");
     if (afterCoreProfile != nullptr)

@@ -94,7 +94,8 @@ typedef void (*ReportTextWriter)(const ReportData& report, TextBuffer& out);
 
 // The report as lines ended by CR LF: the summary lines, the pixel format,
 // the system, a remote session, the display, the acceleration verdict and
-// the advice that follows from it, shading language and core profile, what
+// the advice that follows from it, the render check and the draw rate,
+// shading language and core profile, what
 // afterCoreProfile writes, the OpenGL ES profile and the video memory, the driver
 // DLLs, the extension strings' lengths, each extension list under a heading
 // with its count, the limits, the driver lines with the selected one marked
@@ -124,6 +125,10 @@ void AppendThirtyTwoBitViewKey(TextBuffer& out, const char* key);
 // "Heading (N):" and the line end.
 void AppendHeading(TextBuffer& out, const char* heading, long count);
 
+// What the draw rate says when its first frame alone outlasted the time
+// limit: the text's line ends with it, and it is the JSON's note.
+extern const char kOneSlowFrameNote[];
+
 // Whether the report has the pixel-format table: asked for, or not empty.
 bool HasPixelFormatTable(const ReportData& report);
 // "full", "generic" or "none".
@@ -131,7 +136,7 @@ const char* FormatAccelerationName(FormatAcceleration acceleration);
 
 // The JSON's schemaVersion, its first member: the major changes only when a
 // member is removed or changes its type, the minor when members are added.
-constexpr const char kReportSchemaVersion[] = "1.0";
+constexpr const char kReportSchemaVersion[] = "1.1";
 
 // Members of the companion's options that stand inside the JSON object, each
 // written with the comma before it.

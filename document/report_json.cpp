@@ -83,6 +83,17 @@ public:
         else
             Number(name, value);
     }
+    // Integer members, each name with its value.
+    void Numbers(const char* const* names, const long* values, int count)
+    {
+        for (int i = 0; i < count; ++i)
+            Number(names[i], values[i]);
+    }
+    void Decimal(const char* name, double value, int decimals)
+    {
+        Name(name);
+        out_.AppendDecimal(value, decimals);
+    }
     void Boolean(const char* name, bool value) { Raw(name, value ? "true" : "false"); }
     void Raw(const char* name, const char* text)
     {
@@ -172,6 +183,89 @@ void WriteJsonVideoMemory(Json& json, const VideoMemoryFacts* memory)
     json.Close('}');
 }
 
+const char* NullWhenEmpty(const char* text)
+{
+    return text[0] != '\0' ? text : nullptr;
+}
+
+const char* const kSizeNames[] = {"frames", "width", "height", "samples"};
+const char* const kCountNames[] = {"background", "red", "green", "blue", "other"};
+
+// A picture's pixels by class, or null when none was read.
+void WriteJsonCounts(Json& json, bool counted, const PixelCounts& counts)
+{
+    if (!counted) {
+        json.Raw("counts", "null");
+        return;
+    }
+    const long values[] = {counts.background, counts.red, counts.green, counts.blue, counts.other};
+    json.OpenObject("counts");
+    json.Numbers(kCountNames, values, 5);
+    json.Close('}');
+}
+
+void WriteJsonRenderCheck(Json& json, const RenderCheckFacts* check)
+{
+    static const char* const kResults[] = {"notChecked", "drawn", "drawnWrong", "notDrawn"};
+    static const char* const kTargets[] = {"window", "framebufferObject", "pbuffer", "bitmap"};
+    static const char* const kScreens[] = {"shown", "notShown", "notChecked"};
+    if (check == nullptr) {
+        json.Raw("renderCheck", "null");
+        return;
+    }
+    json.OpenObject("renderCheck");
+    json.String("result", kResults[check->result]);
+    json.StringOrNull("reason", NullWhenEmpty(check->reason));
+    const long size[] = {check->width, check->height, check->samples};
+    json.Numbers(kSizeNames + 1, size, 3);
+    const double angles[] = {check->angleX, check->angleY};
+    json.OpenArray("angles");
+    for (double angle : angles)
+        json.Decimal(nullptr, angle, 3);
+    json.Close(']');
+    WriteJsonCounts(json, check->counted, check->counts);
+    // The face pairs' names of the counts.
+    const long expected[] = {check->expectedRed, check->expectedGreen, check->expectedBlue};
+    json.OpenObject("expected");
+    json.Numbers(kCountNames + 1, expected, 3);
+    json.Close('}');
+    json.Raw("edgesBlended", check->edgesBlended < 0 ? "null" : check->edgesBlended != 0 ? "true" : "false");
+    json.String("target", kTargets[check->target]);
+    if (check->screen == kScreenNone) {
+        json.Raw("screen", "null");
+    } else {
+        json.OpenObject("screen");
+        json.String("result", kScreens[check->screen - kScreenShown]);
+        json.StringOrNull("reason", NullWhenEmpty(check->screenReason));
+        WriteJsonCounts(json, check->screenCounted, check->screenCounts);
+        json.Close('}');
+    }
+    json.Close('}');
+}
+
+void WriteJsonDrawRate(Json& json, const DrawRateFacts* rate)
+{
+    if (rate == nullptr) {
+        json.Raw("drawRate", "null");
+        return;
+    }
+    json.OpenObject("drawRate");
+    if (rate->measured) {
+        json.Decimal("framesPerSecond", rate->framesPerSecond, 1);
+        json.Decimal("msPerFrame", rate->msPerFrame, 3);
+    } else {
+        json.Raw("framesPerSecond", "null");
+        json.Raw("msPerFrame", "null");
+    }
+    const long size[] = {rate->frames, rate->width, rate->height, rate->samples};
+    json.Numbers(kSizeNames, size, 4);
+    json.NumberOrNull("swapInterval", rate->swapInterval);
+    json.StringOrNull("note", !rate->measured   ? rate->why
+                              : rate->oneSlowFrame ? kOneSlowFrameNote
+                                                   : nullptr);
+    json.Close('}');
+}
+
 void WriteJsonContextFacts(Json& json, const ReportData& report, ReportJsonWriter afterCoreProfile,
                            TextBuffer& out)
 {
@@ -182,6 +276,8 @@ void WriteJsonContextFacts(Json& json, const ReportData& report, ReportJsonWrite
     json.String("reason", reason.Text());
     json.Close('}');
     json.StringArray("advice", report.advice);
+    WriteJsonRenderCheck(json, report.renderCheck);
+    WriteJsonDrawRate(json, report.drawRate);
     json.StringOrNull("shadingLanguage", report.shadingLanguage);
     json.StringOrNull("coreProfile", report.coreProfile);
     WriteJsonEsProfile(json, report.esProfile);

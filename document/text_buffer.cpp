@@ -58,6 +58,25 @@ void TextBuffer::AppendNumber(long value)
         AppendChar(digits[--count]);
 }
 
+void TextBuffer::AppendDecimal(double value, int decimals)
+{
+    if (value < 0) {
+        AppendChar('-');
+        value = -value;
+    }
+    long scale = 1;
+    for (int i = 0; i < decimals; ++i)
+        scale *= 10;
+    value = value * static_cast<double>(scale) + 0.5;
+    // The comparison is false for NaN too.
+    const long units = value < 2e9 ? static_cast<long>(value) : 0;
+    AppendNumber(units / scale);
+    // The decimals with a digit before them, that digit then made the point.
+    AppendNumber(units % scale + scale);
+    if (!failed_)
+        data_[length_ - static_cast<std::size_t>(decimals) - 1] = '.';
+}
+
 BoundedText& BoundedText::Append(const char* text)
 {
     if (text == nullptr)

@@ -16,6 +16,9 @@ public:
     void Append(const char* text, std::size_t length);
     void AppendChar(char c) { Append(&c, 1); }
     void AppendNumber(long value);
+    // value rounded to decimals places (1 or more), all of them written:
+    // "1234.5", "0.810". Beyond what a long holds at that scale (and NaN), 0.
+    void AppendDecimal(double value, int decimals);
 
     // The text so far; "" before anything was appended.
     const char* Text() const { return data_ != nullptr ? data_ : ""; }

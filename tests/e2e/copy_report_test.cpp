@@ -222,8 +222,8 @@ protected:
     }
 
     // Moves the lines no control shows out of lines into facts: where it ran
-    // and the seven after the pixel format with the advice, the limits, and the
-    // registrations of other shapes.
+    // and the seven after the pixel format with the advice (and the render
+    // check and the draw rate), the limits, and the registrations of other shapes.
     static void SeparateDeeperFacts(std::vector<std::string>& lines, std::vector<std::string>& facts)
     {
         std::vector<std::string> kept;
@@ -236,6 +236,8 @@ protected:
                               line.compare(0, 9, "Display: ") == 0 ||
                               line.compare(0, 8, "Advice: ") == 0 ||
                               line.compare(0, 14, "Acceleration: ") == 0 ||
+                              line.compare(0, 14, "Render check: ") == 0 ||
+                              line.compare(0, 11, "Draw rate: ") == 0 ||
                               line.compare(0, 18, "Shading language: ") == 0 ||
                               line.compare(0, 14, "Core profile: ") == 0 ||
                               line.compare(0, 19, "OpenGL ES profile: ") == 0 ||
@@ -281,6 +283,11 @@ protected:
                             "driver to leave " + renderer);
         facts.erase(facts.begin() + 3);
         facts.erase(facts.begin(), facts.begin() + 2);
+        // The render check and the draw rate, where the report has them, follow the verdict.
+        for (const char* title : {"Render check: ", "Draw rate: "}) {
+            if (facts.size() > 1 && facts[1].rfind(title, 0) == 0)
+                facts.erase(facts.begin() + 1);
+        }
         EXPECT_EQ(facts[0], "Acceleration: none: " + renderer +
                                 " renders in software through an installable driver");
         EXPECT_EQ(facts[1].compare(0, 18, "Shading language: "), 0) << facts[1];

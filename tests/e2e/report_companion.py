@@ -225,8 +225,8 @@ def main():
     report = json.loads(report_text)
     failures = FAILURES
     validate("--json", report)
-    if list(report)[:1] != ["schemaVersion"] or report["schemaVersion"] != "1.0":
-        failures.append(f"schemaVersion is not the first member, 1.0: {list(report)[:2]}")
+    if list(report)[:1] != ["schemaVersion"] or report["schemaVersion"] != "1.1":
+        failures.append(f"schemaVersion is not the first member, 1.1: {list(report)[:2]}")
 
     def check(what, text_has, json_has):
         if text_has != json_has:
@@ -285,7 +285,12 @@ def main():
         expect("advice under Wine", report["advice"],
                ["under Wine, OpenGL is the host's: install or enable the host's GPU driver to leave "
                 + report["renderer"]])
-    lines = [line for line in lines if not line.startswith("Advice: ")]
+    # The render check and the draw rate follow the advice, each where the JSON has it.
+    made = [title for title, key in (("Render check: ", "renderCheck"), ("Draw rate: ", "drawRate"))
+            if report[key] is not None]
+    check("render check and draw rate", [line[:len(title)] for line, title in zip(lines[7 + len(advice):], made)],
+          made)
+    lines = [line for line in lines if not line.startswith(("Advice: ", "Render check: ", "Draw rate: "))]
     check("shading language", lines[7], f"Shading language: {report['shadingLanguage'] or 'none'}")
     check("core profile", lines[8], f"Core profile: {report['coreProfile'] or 'none'}")
     check_es_and_video_memory(lines, report, check, expect)

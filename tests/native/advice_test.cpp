@@ -242,6 +242,35 @@ TEST(Advice, NoneWhenFullAndOnlyTheRemoteSessionsWhenPartialOrUnknown)
     EXPECT_TRUE(Matching(report, "Remote session: ").empty());
 }
 
+TEST(Advice, WhatTheRenderCheckFoundWrongAtAnyAccelerationAndAfterTheRemoteSessions)
+{
+    ReportData report = GenericReport();
+    report.formatFlags = 0;
+    report.renderer = "Vendor GPU";
+    RenderCheckFacts check = kDrawnAndShown;
+    report.renderCheck = &check;
+    EXPECT_TRUE(Advice(report).empty());
+    check = Unread(kRenderNotDrawn, "every pixel is the clear colour");
+    EXPECT_EQ(Advice(report), std::vector<std::string>{"Advice: the driver drew nothing of the test picture: every "
+                                                       "pixel is the clear colour; to compare, pick the software "
+                                                       "line; update the display driver"});
+    // Drawn wrong and not shown: the one line of the wrong picture.
+    check = Unread(kRenderDrawnWrong, "");
+    check.screen = kScreenNotShown;
+    EXPECT_EQ(Advice(report),
+              std::vector<std::string>{"Advice: the driver drew the test picture wrong; update the display driver"});
+    check.result = kRenderDrawn;
+    EXPECT_EQ(Advice(report), std::vector<std::string>{"Advice: the test picture does not reach the screen: update "
+                                                       "the display driver, or turn off the desktop's visual effects"});
+    const SystemFacts wine = {true, kPlatformWindowsNt, 6, 1, 7601, "", false, "7.0", nullptr, nullptr, false};
+    report.system = &wine;
+    report.remoteSession = true;
+    report.formatFlags = kFormatFlagGeneric | kFormatFlagGenericAccelerated;
+    const std::string underWine = "Advice: this Wine shows no OpenGL in child windows, so the test picture never "
+                                  "reaches the screen: a newer Wine shows it";
+    EXPECT_EQ(Advice(report), (std::vector<std::string>{kRemote, underWine}));
+}
+
 TEST(SystemAndDisplay, LeaveOutWhatIsNotKnown)
 {
     ReportData report = GenericReport();

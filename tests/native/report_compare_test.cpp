@@ -119,6 +119,29 @@ TEST(ReportCompare, TakesEqualValuesAsEqualHoweverTheyAreWritten)
     EXPECT_EQ(Compare(R"({"n":[-2]})", R"({"n":[-10]})").differences, 1);
 }
 
+TEST(ReportCompare, KnowsTheRenderCheckAndTheDrawRateAndTheirFractions)
+{
+    const char before[] = R"({"schemaVersion":"1.1","renderCheck":{"result":"drawn","reason":null,)"
+                          R"("angles":[45.000,-30.250],"counts":{"red":2381},"edgesBlended":true,)"
+                          R"("screen":{"result":"shown","counts":null}},)"
+                          R"("drawRate":{"framesPerSecond":1234.5,"msPerFrame":0.810,"swapInterval":1,"note":null}})";
+    const char after[] = R"({"schemaVersion":"1.1","renderCheck":{"result":"drawnWrong","reason":"no blue faces",)"
+                         R"("angles":[45,-30.25],"counts":null,"edgesBlended":null,"screen":null},)"
+                         R"("drawRate":{"framesPerSecond":null,"msPerFrame":0.81,"swapInterval":null,"note":"slow"}})";
+    // The angles as the other writes them are the same.
+    const Outcome outcome = Compare(before, after);
+    ASSERT_TRUE(outcome.read) << outcome.error;
+    EXPECT_EQ(outcome.text,
+              "renderCheck.result: \"drawn\" -> \"drawnWrong\"\r\n"
+              "renderCheck.reason: null -> \"no blue faces\"\r\n"
+              "renderCheck.counts: {\"red\":2381} -> null\r\n"
+              "renderCheck.edgesBlended: true -> null\r\n"
+              "renderCheck.screen: {\"result\":\"shown\",\"counts\":null} -> null\r\n"
+              "drawRate.framesPerSecond: 1234.5 -> null\r\n"
+              "drawRate.swapInterval: 1 -> null\r\n"
+              "drawRate.note: null -> \"slow\"\r\n");
+}
+
 TEST(ReportCompare, ComparesItemsWhoseKeysRepeatAsACollection)
 {
     const Outcome outcome = Compare(
@@ -180,6 +203,7 @@ TEST(ReportReader, RefusesWhatIsNotAReportNamingTheFileAndTheByte)
         {R"({"pixelFormat":{"index":"7"}})", "\"7\"", "pixelFormat.index is a string, not an integer"},
         {R"({"display":{"refresh":60.5}})", "60.5", "display.refresh is a number with a fraction or exponent, not an integer or null"},
         {R"({"glExtensions":["GL_a",2]})", "2]", "glExtensions[] is an integer, not a string"},
+        {R"({"drawRate":{"msPerFrame":"0.81"}})", "\"0.81\"", "drawRate.msPerFrame is a string, not a number or null"},
         {R"({"system":[]})", "[]", "system is an array, not an object or null"},
         {deep, "[", "nested more than 64 levels deep", 5 + 63},
         {R"({"vendor":"a\x"})", "\\x", "not JSON: an invalid escape in a string"},

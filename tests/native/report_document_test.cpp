@@ -83,7 +83,7 @@ TEST(ReportJson, HoldsTheSameFacts)
     TextBuffer out;
     WriteReportJson(ConcludedReport(SmallReport()).data, out);
     EXPECT_EQ(std::string(out.Text()),
-              "{\"schemaVersion\":\"1.0\",\"vendor\":\"V\",\"renderer\":\"R \\\"x\\\"\",\"version\":\"\","
+              "{\"schemaVersion\":\"1.1\",\"vendor\":\"V\",\"renderer\":\"R \\\"x\\\"\",\"version\":\"\","
               "\"pixelFormat\":{\"index\":7,\"samples\":null},"
               "\"system\":null,\"remoteSession\":false,\"display\":null,"
               "\"glExtensions\":[\"\",\"GL_ARB_a\",\"GL_EXT_b\"],\"wglExtensions\":[],"
@@ -93,7 +93,8 @@ TEST(ReportJson, HoldsTheSameFacts)
               "\"dllName\":\"OpenGL32.dll\",\"selected\":true},"
               "{\"line\":\"~Vendor: v.dll\",\"valueName\":\"~Vendor\",\"dllName\":\"v.dll\",\"selected\":false}]},"
               "\"acceleration\":{\"level\":\"unknown\",\"reason\":\"the view's pixel format could not be described\"},"
-              "\"advice\":[],\"shadingLanguage\":null,\"coreProfile\":null,\"esProfile\":null,\"videoMemory\":null,"
+              "\"advice\":[],\"renderCheck\":null,\"drawRate\":null,"
+              "\"shadingLanguage\":null,\"coreProfile\":null,\"esProfile\":null,\"videoMemory\":null,"
               "\"driverDlls\":[],\"extensionBytes\":{\"gl\":0,\"wgl\":0},"
               "\"limits\":[],\"subkeyDrivers\":[],\"displayAdapters\":[]}\n");
 }
@@ -219,6 +220,9 @@ const PixelFormatRow kFormats[] = {
     {104, false, kFormatAccelerationNone, 8, 0, 16, 0, false, 0, 0},
 };
 
+const DrawRateFacts kDrawRate = {true, nullptr, 4939, 1234.46, 0.8101, 111, 127, 4, false, 1};
+const DrawRateFacts kNotMeasured = {false, "no pixel format to draw with", 0, 0, 0, 111, 127, 0, false, -1};
+
 ReportData FullReport()
 {
     ReportData report = SmallReport();
@@ -246,6 +250,8 @@ ReportData FullReport()
     report.display = &kDisplay;
     report.esProfile = &kEsProfile;
     report.videoMemory = &kVideoMemory;
+    report.renderCheck = &kDrawnAndShown;
+    report.drawRate = &kDrawRate;
     return report;
 }
 
@@ -272,6 +278,9 @@ TEST(ReportText, PutsEveryFactInItsPlace)
               "Acceleration: none: llvmpipe \"x\" renders in software through an installable driver\r\n"
               "Advice: this is a Remote Desktop session, where Windows often draws OpenGL in software: "
               "run glinspect at the computer itself to see its own driver\r\n"
+              "Render check: drawn (2381 red, 1754 green, 1820 blue of 14097 pixels; expected 2390, 1760, 1811), "
+              "edges blended; shown on screen\r\n"
+              "Draw rate: 1234.5 frames/s, 0.810 ms a frame (111x127, 4 samples, swap interval 1)\r\n"
               "Shading language: 4.50\r\n"
               "Core profile: 4.5 (Core Profile) Mesa 22.3.6\r\n"
               "OpenGL ES profile: 3.2 (OpenGL ES 3.2 Mesa \"x\")\r\n"
@@ -585,6 +594,91 @@ TEST(ReportJson, ReadsBackAsAReportWhoseEveryMemberTheReaderKnows)
     }
 }
 
+
+// The report's line that starts with prefix, its line end included.
+std::string LineOf(const ReportData& facts, const char* prefix)
+{
+    TextBuffer out;
+    WriteReportText(ConcludedReport(facts).data, out);
+    const std::string text = out.Text();
+    const size_t at = text.find(std::string("\n") + prefix);
+    return at == std::string::npos ? "" : text.substr(at + 1, text.find('\n', at + 1) - at);
+}
+
+TEST(ReportText, WritesEachKindOfRenderCheckAndDrawRate)
+{
+    // FullReport's, drawn and shown, varied.
+    ReportData facts = FullReport();
+    RenderCheckFacts check = kDrawnAndShown;
+    DrawRateFacts rate = kDrawRate;
+    facts.renderCheck = &check;
+    facts.drawRate = &rate;
+    check.result = kRenderDrawnWrong;
+    std::strcpy(check.reason, "no blue faces");
+    check.edgesBlended = 0;
+    check.screen = kScreenNotChecked;
+    std::strcpy(check.screenReason, "another window covers part of the view");
+    check.target = kTargetPbuffer;
+    EXPECT_EQ(LineOf(facts, "Render check: "),
+              "Render check: drawn wrong: no blue faces (2381 red, 1754 green, 1820 blue of 14097 pixels; expected "
+              "2390, 1760, 1811), edges not blended; screen not checked: another window covers part of the view; "
+              "off screen in a pbuffer\r\n");
+    check = Unread(kRenderNotChecked, "the framebuffer object is incomplete");
+    check.target = kTargetFramebufferObject;
+    EXPECT_EQ(LineOf(facts, "Render check: "), "Render check: not checked: the framebuffer object is incomplete; "
+                                               "off screen in a framebuffer object\r\n");
+
+    rate = {true, nullptr, 1, 2.5, 400, 111, 127, 0, true, -1};
+    EXPECT_EQ(LineOf(facts, "Draw rate: "), "Draw rate: 2.5 frames/s, 400.000 ms a frame (111x127, 0 samples); "
+                                            "one frame outlasted the 250 ms limit\r\n");
+    rate = kNotMeasured;
+    EXPECT_EQ(LineOf(facts, "Draw rate: "), "Draw rate: not measured: no pixel format to draw with\r\n");
+}
+
+TEST(ReportJson, CarriesTheRenderCheckAndTheDrawRateNullWhereTheyAreNot)
+{
+    ReportData facts = FullReport();
+    RenderCheckFacts check = kDrawnAndShown;
+    DrawRateFacts rate = kDrawRate;
+    rate.oneSlowFrame = true;
+    facts.renderCheck = &check;
+    facts.drawRate = &rate;
+    TextBuffer out;
+    WriteReportJson(ConcludedReport(facts).data, out);
+    // The members as FullReport gives them; ReadsBackAsAReport... sees the reader knows them.
+    EXPECT_NE(std::string(out.Text()).find(
+                  "\"renderCheck\":{\"result\":\"drawn\",\"reason\":null,\"width\":111,\"height\":127,"
+                  "\"samples\":4,\"angles\":[45.000,-30.250],"
+                  "\"counts\":{\"background\":8000,\"red\":2381,\"green\":1754,\"blue\":1820,\"other\":142},"
+                  "\"expected\":{\"red\":2390,\"green\":1760,\"blue\":1811},\"edgesBlended\":true,"
+                  "\"target\":\"window\",\"screen\":{\"result\":\"shown\",\"reason\":null,"
+                  "\"counts\":{\"background\":8010,\"red\":2380,\"green\":1750,\"blue\":1815,\"other\":142}}},"
+                  "\"drawRate\":{\"framesPerSecond\":1234.5,\"msPerFrame\":0.810,\"frames\":4939,"
+                  "\"width\":111,\"height\":127,\"samples\":4,\"swapInterval\":1,"
+                  "\"note\":\"one frame outlasted the 250 ms limit\"},"
+                  "\"shadingLanguage\":"),
+              std::string::npos)
+        << out.Text();
+
+    check = Unread(kRenderNotDrawn, "every pixel is the clear colour");
+    check.target = kTargetBitmap;
+    check.screen = kScreenNotChecked;
+    rate = kNotMeasured;
+    TextBuffer other;
+    WriteReportJson(ConcludedReport(facts).data, other);
+    const Json json = ParseJson(other.Text());
+    EXPECT_EQ(json["renderCheck"]["result"].text, u"notDrawn");
+    EXPECT_EQ(json["renderCheck"]["reason"].text, u"every pixel is the clear colour");
+    EXPECT_EQ(std::string() + json["renderCheck"]["counts"].kind + json["renderCheck"]["edgesBlended"].kind +
+                  json["renderCheck"]["screen"]["reason"].kind + json["renderCheck"]["screen"]["counts"].kind +
+                  json["drawRate"]["framesPerSecond"].kind + json["drawRate"]["msPerFrame"].kind +
+                  json["drawRate"]["swapInterval"].kind,
+              "nnnnnnn");
+    EXPECT_EQ(json["renderCheck"]["target"].text, u"bitmap");
+    EXPECT_EQ(json["renderCheck"]["screen"]["result"].text, u"notChecked");
+    EXPECT_EQ(json["drawRate"]["note"].text, u"no pixel format to draw with");
+}
+
 TEST(ReportJson, WritesTheTextAsTheCodePageMeansIt)
 {
     const char* text = "\x80 5\x99 \xe9";
@@ -610,6 +704,15 @@ TEST(TextBuffer, GrowsPastItsFirstBlockAndWritesNumbers)
     EXPECT_EQ(out.Length(), 6000u + 11u + 1u);
     EXPECT_EQ(std::string(out.Text()).substr(6000), "-21474836480");
     EXPECT_TRUE(out.Ok());
+
+    // Rounded to the last place, every place written; what a long cannot hold is 0.
+    TextBuffer decimals;
+    for (const double value : {0.0004, 0.0005, 2.0, -30.2496, 1999999.9994, 1e300}) {
+        decimals.AppendDecimal(value, 3);
+        decimals.AppendChar(' ');
+    }
+    decimals.AppendDecimal(99.96, 1);
+    EXPECT_STREQ(decimals.Text(), "0.000 0.001 2.000 -30.250 1999999.999 0.000 100.0");
 }
 
 }  // namespace
