@@ -3,10 +3,24 @@
 #
 #   wine_session_start DIR [XVFB_ARGS...]   exports DISPLAY and WINEPREFIX
 #   wine_session_stop                        ends what start began
+#   wine_session_unable                      why this machine cannot run Wine
+#                                            (status 0 and a reason when it cannot)
 
 export WINEARCH=win32
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES='mscoree,mshtml=d'
+
+# Wine here is 32-bit code: a kernel built or booted without 32-bit support
+# (ia32_emulation=off, or a VM that runs 64-bit user code only) refuses to
+# execute it with ENOEXEC, and no Wine, not even a WoW64 one, can run a
+# 32-bit Windows program. The i386 dynamic loader is the smallest such program.
+wine_session_unable() {
+    local loader=/lib/ld-linux.so.2
+    [ -x "$loader" ] || return 1
+    "$loader" --version >/dev/null 2>&1 && return 1
+    [ $? -eq 126 ] || return 1
+    echo "this machine's kernel runs no 32-bit x86 code ($loader: Exec format error), so no Wine can run the 32-bit exes here"
+}
 
 # The first display number from 90 up whose lock file is free.
 wine_session_free_display() {
