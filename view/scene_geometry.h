@@ -16,7 +16,7 @@ struct SceneFace {
 
 // Opposite faces share a colour: +X and -X red, +Y and -Y green, +Z and -Z
 // blue; face 2 * pair and 2 * pair + 1 are pair's.
-constexpr SceneFace kSceneFaces[6] = {
+inline constexpr SceneFace kSceneFaces[6] = {
     {{1, 0, 0}, {{1, 1, 1}, {1, -1, 1}, {1, -1, -1}, {1, 1, -1}}},
     {{-1, 0, 0}, {{-1, -1, 1}, {-1, 1, 1}, {-1, 1, -1}, {-1, -1, -1}}},
     {{0, 1, 0}, {{1, 1, 1}, {-1, 1, 1}, {-1, 1, -1}, {1, 1, -1}}},
