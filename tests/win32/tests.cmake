@@ -1,6 +1,6 @@
-# Windows-side tests, run under Wine against its real USER32 and WGL. Without
-# GLINSPECT_WINE_TESTS only the checks that read the exes from Linux are
-# registered; every test program is still built.
+# Windows-side tests, run under Wine against its real USER32 and WGL. Every
+# test program is built first; without GLINSPECT_WINE_TESTS (where no 32-bit
+# code runs) only the checks that read the exes from Linux are registered.
 file(GLOB GLINSPECT_WIN32_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*_test.cpp)
 add_executable(glinspect_win32_tests ${GLINSPECT_WIN32_TEST_SOURCES}
     ${CMAKE_CURRENT_LIST_DIR}/support/fake_wgl.cpp ${CMAKE_SOURCE_DIR}/tests/support/windows_path.cpp)
@@ -8,11 +8,6 @@ target_link_libraries(glinspect_win32_tests PRIVATE glinspect_core gtest_main ve
 target_compile_definitions(glinspect_win32_tests PRIVATE GLINSPECT_EXE="$<TARGET_FILE:glinspect>"
     GLINSPECT_REPORT_EXE="$<TARGET_FILE:glinspect-report>")
 add_dependencies(glinspect_win32_tests glinspect glinspect-report)
-if(GLINSPECT_WINE_TESTS)
-    gtest_discover_tests(glinspect_win32_tests TEST_PREFIX "win32." DISCOVERY_MODE PRE_TEST
-        DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 60)
-endif()
-
 # Both exes load on Windows 95 OSR2, 98 and NT 4.0: their headers, and every import
 # checked against the names all three export (tests/support/win9x_nt4_exports.txt).
 set(GLINSPECT_LOAD_CHECK ${CMAKE_SOURCE_DIR}/tests/support/win9x_nt4_load_check.py)
@@ -57,72 +52,15 @@ file(GLOB GLINSPECT_E2E_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests
 add_executable(glinspect_e2e_tests ${GLINSPECT_E2E_TEST_SOURCES})
 target_include_directories(glinspect_e2e_tests PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(glinspect_e2e_tests PRIVATE glinspect_e2e_support gtest_main opengl32 gdi32 user32 advapi32)
-if(GLINSPECT_WINE_TESTS)
-    gtest_discover_tests(glinspect_e2e_tests TEST_PREFIX "e2e." DISCOVERY_MODE PRE_TEST
-        TEST_FILTER "-NoGlx.*:ReportOfLongExtensionNames.*" DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
-endif()
-
-# A driver with extension names of 999, 1,000 and 5,000 characters and one
-# with bytes above 0x7F, which Mesa adds to its string on request.
-string(REPEAT "x" 4987 GLINSPECT_NAME_5000)
-string(REPEAT "y" 987 GLINSPECT_NAME_1000)
-string(REPEAT "z" 986 GLINSPECT_NAME_999)
-if(GLINSPECT_WINE_TESTS)
-    add_test(NAME e2e.long_extension_names
-        COMMAND glinspect_e2e_tests --gtest_filter=ReportOfLongExtensionNames.*)
-    set_tests_properties(e2e.long_extension_names PROPERTIES TIMEOUT 120 ENVIRONMENT
-        "MESA_EXTENSION_OVERRIDE=+GL_glinspect_${GLINSPECT_NAME_5000} +GL_glinspect_${GLINSPECT_NAME_1000} +GL_glinspect_${GLINSPECT_NAME_999} +GL_glinspect_high_éÿ")
-endif()
-
-# The error path needs an X server without GLX, and so a Wine session of its own.
-if(GLINSPECT_WINE_TESTS)
-    add_test(NAME e2e.no_glx
-        COMMAND bash ${CMAKE_SOURCE_DIR}/tests/support/run-without-glx.sh
-                $<TARGET_FILE:glinspect_e2e_tests> --gtest_filter=NoGlx.*)
-    set_tests_properties(e2e.no_glx PROPERTIES TIMEOUT 300)
-endif()
-
-# The view's frames taken from the X server, with and without multisampling.
-if(GLINSPECT_WINE_TESTS)
-    add_test(NAME e2e.multisample_screenshot
-        COMMAND sh ${CMAKE_SOURCE_DIR}/tests/e2e/multisample_screenshot.sh $<TARGET_FILE:glinspect>
-                $<TARGET_FILE:glinspect_dialog_tool> ${CMAKE_BINARY_DIR}/tests/multisample_screenshot)
-    set_tests_properties(e2e.multisample_screenshot PROPERTIES TIMEOUT 120)
-endif()
 
 # The scripts' companion that shows, prints and closes the running dialog.
 add_executable(glinspect_dialog_tool ${CMAKE_SOURCE_DIR}/tests/e2e/dialog_tool.cpp)
 target_link_libraries(glinspect_dialog_tool PRIVATE glinspect_e2e_support)
 set_target_properties(glinspect_dialog_tool PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
-# The view check refuses the black view that Debian 12's Wine leaves on the screen.
-if(GLINSPECT_WINE_TESTS)
-    add_test(NAME e2e.black_view_check
-        COMMAND sh ${CMAKE_SOURCE_DIR}/tests/e2e/black_view_check.sh $<TARGET_FILE:glinspect_dialog_tool>
-                ${CMAKE_BINARY_DIR}/tests/black_view_check)
-    set_tests_properties(e2e.black_view_check PROPERTIES TIMEOUT 120 SKIP_RETURN_CODE 77)
-endif()
-
-# The view turned by dragging: a native script drives the running program
-# through a small Windows helper and judges the frames the X server holds.
+# A small Windows helper through which view_drag.py drives the running program.
 add_executable(glinspect_view_drag_helper ${CMAKE_SOURCE_DIR}/tests/e2e/view_drag_helper.cpp)
 target_link_libraries(glinspect_view_drag_helper PRIVATE glinspect_e2e_support)
-if(GLINSPECT_WINE_TESTS)
-    add_test(NAME e2e.view_drag
-        COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/e2e/view_drag.py
-                $<TARGET_FILE:glinspect_view_drag_helper> ${CMAKE_BINARY_DIR}/tests/view_drag)
-    # One program at a time: its view's X window is found by size.
-    set_tests_properties(e2e.view_drag PROPERTIES TIMEOUT 180 RUN_SERIAL TRUE)
-endif()
-
-# The companion's text and JSON, read from the Linux side where JSON parsers
-# and python3-jsonschema live, and its --compare of two real reports.
-if(GLINSPECT_WINE_TESTS)
-    add_test(NAME e2e.report_companion
-        COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/e2e/report_companion.py $<TARGET_FILE:glinspect-report>
-                ${PROJECT_VERSION} ${CMAKE_BINARY_DIR}/tests/report_companion)
-    set_tests_properties(e2e.report_companion PROPERTIES TIMEOUT 180)
-endif()
 
 # DLLs the loaded-driver scan is tried on: a driver with a version resource,
 # one without, and a DLL that is no driver.
@@ -144,3 +82,54 @@ target_compile_definitions(glinspect_win32_tests PRIVATE
     GLINSPECT_TEST_NOT_DRIVER="$<TARGET_FILE:glinspect_test_not_driver>")
 add_dependencies(glinspect_win32_tests glinspect_test_driver glinspect_test_driver_unversioned
     glinspect_test_not_driver)
+
+# Everything below runs a Windows program under Wine.
+if(GLINSPECT_WINE_TESTS)
+    gtest_discover_tests(glinspect_win32_tests TEST_PREFIX "win32." DISCOVERY_MODE PRE_TEST
+        DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 60)
+    gtest_discover_tests(glinspect_e2e_tests TEST_PREFIX "e2e." DISCOVERY_MODE PRE_TEST
+        TEST_FILTER "-NoGlx.*:ReportOfLongExtensionNames.*" DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
+
+    # A driver with extension names of 999, 1,000 and 5,000 characters and one
+    # with bytes above 0x7F, which Mesa adds to its string on request.
+    string(REPEAT "x" 4987 GLINSPECT_NAME_5000)
+    string(REPEAT "y" 987 GLINSPECT_NAME_1000)
+    string(REPEAT "z" 986 GLINSPECT_NAME_999)
+    add_test(NAME e2e.long_extension_names
+        COMMAND glinspect_e2e_tests --gtest_filter=ReportOfLongExtensionNames.*)
+    set_tests_properties(e2e.long_extension_names PROPERTIES TIMEOUT 120 ENVIRONMENT
+        "MESA_EXTENSION_OVERRIDE=+GL_glinspect_${GLINSPECT_NAME_5000} +GL_glinspect_${GLINSPECT_NAME_1000} +GL_glinspect_${GLINSPECT_NAME_999} +GL_glinspect_high_éÿ")
+
+    # The error path needs an X server without GLX, and so a Wine session of its own.
+    add_test(NAME e2e.no_glx
+        COMMAND bash ${CMAKE_SOURCE_DIR}/tests/support/run-without-glx.sh
+                $<TARGET_FILE:glinspect_e2e_tests> --gtest_filter=NoGlx.*)
+    set_tests_properties(e2e.no_glx PROPERTIES TIMEOUT 300)
+
+    # The view's frames taken from the X server, with and without multisampling.
+    add_test(NAME e2e.multisample_screenshot
+        COMMAND sh ${CMAKE_SOURCE_DIR}/tests/e2e/multisample_screenshot.sh $<TARGET_FILE:glinspect>
+                $<TARGET_FILE:glinspect_dialog_tool> ${CMAKE_BINARY_DIR}/tests/multisample_screenshot)
+    set_tests_properties(e2e.multisample_screenshot PROPERTIES TIMEOUT 120)
+
+    # The view check refuses the black view that Debian 12's Wine leaves on the screen.
+    add_test(NAME e2e.black_view_check
+        COMMAND sh ${CMAKE_SOURCE_DIR}/tests/e2e/black_view_check.sh $<TARGET_FILE:glinspect_dialog_tool>
+                ${CMAKE_BINARY_DIR}/tests/black_view_check)
+    set_tests_properties(e2e.black_view_check PROPERTIES TIMEOUT 120 SKIP_RETURN_CODE 77)
+
+    # The view turned by dragging: a native script drives the running program
+    # through a small Windows helper and judges the frames the X server holds.
+    add_test(NAME e2e.view_drag
+        COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/e2e/view_drag.py
+                $<TARGET_FILE:glinspect_view_drag_helper> ${CMAKE_BINARY_DIR}/tests/view_drag)
+    # One program at a time: its view's X window is found by size.
+    set_tests_properties(e2e.view_drag PROPERTIES TIMEOUT 180 RUN_SERIAL TRUE)
+
+    # The companion's text and JSON, read from the Linux side where JSON parsers
+    # and python3-jsonschema live, and its --compare of two real reports.
+    add_test(NAME e2e.report_companion
+        COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/e2e/report_companion.py $<TARGET_FILE:glinspect-report>
+                ${PROJECT_VERSION} ${CMAKE_BINARY_DIR}/tests/report_companion)
+    set_tests_properties(e2e.report_companion PROPERTIES TIMEOUT 180)
+endif()
